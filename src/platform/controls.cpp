@@ -1,0 +1,360 @@
+#include "platform/controls.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStringListModel>
+#include <QTimer>
+
+#include "platform/clock.h"
+
+namespace platform {
+
+QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
+    return label;
+}
+
+void setForeColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    palette.setColor(QPalette::ButtonText, color);
+    widget->setPalette(palette);
+}
+
+QColor foreColor(const QWidget* widget) {
+    return widget->palette().color(QPalette::WindowText);
+}
+
+int twipsToPixels(int twips, const QWidget* widget) {
+    const int dpi = widget ? widget->logicalDpiX() : 96;
+    return (twips * dpi + 720) / 1440;
+}
+
+// ---------------------------------------------------------------------------------------
+// ComboBox
+
+ComboBox::ComboBox(const QString& name, Style style, QWidget* parent)
+    : QComboBox(parent), style_(style), model_(new QStringListModel(this)) {
+    setObjectName(name);
+    setModel(model_);
+    if (style_ == Style::DropDownCombo) {
+        setEditable(true);
+        setInsertPolicy(QComboBox::NoInsert);
+        // No inline completion: typing 12 must not turn into a stored entry.
+        setCompleter(nullptr);
+    }
+    setCurrentIndex(-1);
+    connect(this, &QComboBox::activated, this, &ComboBox::onActivated);
+}
+
+void ComboBox::appendItem(const QString& text) {
+    appendItems(QStringList{text});
+}
+
+void ComboBox::appendItems(const QStringList& texts) {
+    if (texts.isEmpty()) {
+        return;
+    }
+    const int index = currentIndex();
+    const QString editText = style_ == Style::DropDownCombo ? currentText() : QString();
+    {
+        const QSignalBlocker blocker(this);
+        const int first = model_->rowCount();
+        model_->insertRows(first, static_cast<int>(texts.size()));
+        for (int i = 0; i < texts.size(); ++i) {
+            model_->setData(model_->index(first + i), texts.at(i), Qt::DisplayRole);
+        }
+        // Qt selects the first item added to an empty box; the program's boxes keep
+        // their selection (and an editable box its text).
+        setCurrentIndex(index);
+        if (style_ == Style::DropDownCombo) {
+            setEditText(editText);
+        }
+    }
+}
+
+void ComboBox::replaceItems(const QStringList& texts) {
+    const QString editText = style_ == Style::DropDownCombo ? currentText() : QString();
+    const QSignalBlocker blocker(this);
+    model_->setStringList(texts);
+    setCurrentIndex(-1);
+    if (style_ == Style::DropDownCombo) {
+        setEditText(editText);
+    }
+}
+
+void ComboBox::removeItemAt(int index) {
+    if (index < 0 || index >= model_->rowCount()) {
+        return;
+    }
+    const QString editText = style_ == Style::DropDownCombo ? currentText() : QString();
+    const QSignalBlocker blocker(this);
+    model_->removeRows(index, 1);
+    if (style_ == Style::DropDownCombo) {
+        setCurrentIndex(-1);
+        setEditText(editText);
+    }
+}
+
+void ComboBox::clearList() {
+    const QSignalBlocker blocker(this);
+    model_->setStringList({});
+    setCurrentIndex(-1);
+    if (style_ == Style::DropDownCombo) {
+        setEditText(QString());
+    }
+}
+
+QStringList ComboBox::items() const {
+    return model_->stringList();
+}
+
+void ComboBox::setListIndex(int index) {
+    if (index < -1 || index >= count()) {
+        return;
+    }
+    {
+        const QSignalBlocker blocker(this);
+        setCurrentIndex(index);
+    }
+    emit clicked();
+}
+
+void ComboBox::setText(const QString& text) {
+    if (style_ == Style::DropDownCombo) {
+        setEditText(text);
+        return;
+    }
+    const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0) {
+        setListIndex(index);
+    }
+}
+
+void ComboBox::keyPressEvent(QKeyEvent* event) {
+    // Enter in the edit part of a drop-down combo is not a pick from the list.
+    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    returnPressed_ = isReturn && style_ == Style::DropDownCombo;
+    QComboBox::keyPressEvent(event);
+    returnPressed_ = false;
+}
+
+void ComboBox::onActivated(int) {
+    if (returnPressed_) {
+        return;
+    }
+    emit clicked();
+}
+
+// ---------------------------------------------------------------------------------------
+// StatusBar
+
+StatusBar::StatusBar(const QString& name, int panelCount, QWidget* parent) : QStatusBar(parent) {
+    setObjectName(name);
+    setSizeGripEnabled(false);
+    for (int i = 1; i <= panelCount; ++i) {
+        QLabel* panel = makeLabel(QStringLiteral("%1_Panel%2").arg(name).arg(i), QString(), this);
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setContentsMargins(4, 0, 4, 0);
+        addWidget(panel);
+        panels_.append(panel);
+    }
+}
+
+QLabel* StatusBar::panel(int position) const {
+    if (position < 1 || position > panels_.size()) {
+        return nullptr;
+    }
+    return panels_.at(position - 1);
+}
+
+QString StatusBar::panelText(int position) const {
+    QLabel* p = panel(position);
+    return p ? p->text() : QString();
+}
+
+void StatusBar::setPanelText(int position, const QString& text) {
+    if (QLabel* p = panel(position)) {
+        p->setText(text);
+    }
+}
+
+void StatusBar::setPanelStretch(int position, int stretch) {
+    if (QLabel* p = panel(position)) {
+        removeWidget(p);
+        insertWidget(position - 1, p, stretch);
+        p->show();
+    }
+}
+
+void StatusBar::makeClockPanel(int position, const Clock* clock) {
+    clockPanel_ = position;
+    clock_ = clock;
+    auto* ticker = new QTimer(this);
+    ticker->setInterval(1000);
+    connect(ticker, &QTimer::timeout, this, &StatusBar::updateClock);
+    ticker->start();
+    updateClock();
+}
+
+void StatusBar::updateClock() {
+    if (clock_ != nullptr) {
+        setPanelText(clockPanel_, clock_->now().time().toString(QStringLiteral("HH:mm:ss")));
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// ListViewModel / ListView
+
+ListViewModel::ListViewModel(QVector<Column> columns, QObject* parent)
+    : QAbstractTableModel(parent), columns_(std::move(columns)) {}
+
+int ListViewModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+int ListViewModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant ListViewModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= lines_.size()) {
+        return {};
+    }
+    const Line& line = lines_.at(index.row());
+    const int column = index.column();
+    switch (role) {
+        case Qt::DisplayRole:
+            return column < line.cells.size() ? line.cells.at(column) : QString();
+        case Qt::ForegroundRole:
+            if (column < line.colors.size() && line.colors.at(column).isValid()) {
+                return line.colors.at(column);
+            }
+            return {};
+        default:
+            return {};
+    }
+}
+
+QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < columns_.size()) {
+        return columns_.at(section).header;
+    }
+    return {};
+}
+
+void ListViewModel::clear() {
+    if (lines_.isEmpty()) {
+        return;
+    }
+    beginResetModel();
+    lines_.clear();
+    endResetModel();
+}
+
+void ListViewModel::insertAtTop(const QString& text) {
+    beginInsertRows({}, 0, 0);
+    Line line;
+    line.cells.resize(columns_.size());
+    line.colors.resize(columns_.size());
+    line.cells[0] = text;
+    lines_.prepend(std::move(line));
+    endInsertRows();
+}
+
+void ListViewModel::setLines(QVector<Line> lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    for (Line& line : lines_) {
+        line.cells.resize(columns_.size());
+        line.colors.resize(columns_.size());
+    }
+    endResetModel();
+}
+
+void ListViewModel::setCell(int row, int column, const QString& text) {
+    if (row < 0 || row >= lines_.size() || column < 0 || column >= columns_.size()) {
+        return;
+    }
+    lines_[row].cells[column] = text;
+    const QModelIndex changed = index(row, column);
+    emit dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
+void ListViewModel::setCellColor(int row, int column, const QColor& color) {
+    if (row < 0 || row >= lines_.size() || column < 0 || column >= columns_.size()) {
+        return;
+    }
+    lines_[row].colors[column] = color;
+    const QModelIndex changed = index(row, column);
+    emit dataChanged(changed, changed, {Qt::ForegroundRole});
+}
+
+ListView::ListView(const QString& name, QVector<ListViewModel::Column> columns, QWidget* parent)
+    : QTreeView(parent), model_(new ListViewModel(std::move(columns), this)) {
+    setObjectName(name);
+    setModel(model_);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // The user cannot edit the lines in place.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    header()->setStretchLastSection(false);
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(false);
+    const auto& cols = model_->columns();
+    for (int i = 0; i < cols.size(); ++i) {
+        header()->resizeSection(i, twipsToPixels(cols.at(i).widthTwips, this));
+    }
+}
+
+int ListView::subItemIndex(const QString& key) const {
+    const auto& cols = model_->columns();
+    for (int i = 0; i < cols.size(); ++i) {
+        if (cols.at(i).key == key) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+QString ListView::text(int row, int subItem) const {
+    const auto& lines = model_->lines();
+    if (row < 0 || row >= lines.size() || subItem < 0 || subItem >= lines.at(row).cells.size()) {
+        return {};
+    }
+    return lines.at(row).cells.at(subItem);
+}
+
+QColor ListView::foreColor(int row, int subItem) const {
+    const auto& lines = model_->lines();
+    if (row < 0 || row >= lines.size() || subItem < 0 || subItem >= lines.at(row).colors.size()) {
+        return {};
+    }
+    return lines.at(row).colors.at(subItem);
+}
+
+int ListView::selectedRow() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ListView::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        emit listClicked();
+    }
+}
+
+}  // namespace platform

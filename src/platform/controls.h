@@ -1,0 +1,165 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QComboBox>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTreeView>
+#include <QVector>
+
+class QStringListModel;
+
+namespace platform {
+
+class Clock;
+
+// Gives a control its name: every control carries the name the program knows it by.
+template <typename T, typename... Args>
+T* makeNamed(const QString& name, Args&&... args) {
+    T* widget = new T(std::forward<Args>(args)...);
+    widget->setObjectName(name);
+    return widget;
+}
+
+// A label that never interprets its text as rich text: texts from servers and files are
+// shown exactly as they are.
+QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent);
+void setForeColor(QWidget* widget, const QColor& color);
+QColor foreColor(const QWidget* widget);
+
+// Twips (1/1440 inch) to pixels at the screen's logical resolution.
+int twipsToPixels(int twips, const QWidget* widget);
+
+// A drop-down list (the user picks, cannot type) or a drop-down combo (editable text with
+// a list). The click handler (`clicked`) runs on every selection change, whoever makes it:
+// the user's pick (also of the entry already selected), setting the list index, or setting
+// the text to an item's text. A text that equals no item leaves the selection alone.
+// Appending items never changes the selection or the edit text.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    enum class Style { DropDownList, DropDownCombo };
+    ComboBox(const QString& name, Style style, QWidget* parent = nullptr);
+
+    Style style() const { return style_; }
+
+    void appendItem(const QString& text);
+    void appendItems(const QStringList& texts);
+    // Replaces every item at once; the edit text stays as it was.
+    void replaceItems(const QStringList& texts);
+    void removeItemAt(int index);
+    // Empties the list; the text becomes empty too.
+    void clearList();
+    QStringList items() const;
+
+    int listIndex() const { return currentIndex(); }
+    // Selects `index` (-1 clears the selection) and runs the click handler.
+    void setListIndex(int index);
+
+    QString text() const { return currentText(); }
+    // Drop-down list: selects the item whose text equals `text` exactly and runs the click
+    // handler; no such item leaves everything as it was. Drop-down combo: sets the edit text.
+    void setText(const QString& text);
+
+signals:
+    // The list's click handler.
+    void clicked();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void onActivated(int index);
+
+    Style style_;
+    QStringListModel* model_;
+    bool returnPressed_ = false;
+};
+
+// The status bar: panels addressed by position, counted from 1. One panel can be made a
+// clock that shows the time of day by itself.
+class StatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    StatusBar(const QString& name, int panelCount, QWidget* parent = nullptr);
+
+    int panelCount() const { return static_cast<int>(panels_.size()); }
+    QString panelText(int position) const;
+    void setPanelText(int position, const QString& text);
+    QLabel* panel(int position) const;
+    void setPanelStretch(int position, int stretch);
+    void makeClockPanel(int position, const Clock* clock);
+
+private:
+    void updateClock();
+
+    QVector<QLabel*> panels_;
+    int clockPanel_ = 0;
+    const Clock* clock_ = nullptr;
+};
+
+// The progress list: a report view whose lines have an item text (column 0) and subitems
+// (columns 1..), each cell with its own fore colour. Columns are found by key.
+class ListViewModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Column {
+        QString header;
+        QString key;
+        int widthTwips;
+    };
+    struct Line {
+        QVector<QString> cells;
+        QVector<QColor> colors;  // invalid colour: the default
+    };
+
+    explicit ListViewModel(QVector<Column> columns, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    const QVector<Column>& columns() const { return columns_; }
+    const QVector<Line>& lines() const { return lines_; }
+    void clear();
+    void insertAtTop(const QString& text);
+    // Replaces all lines at once (one reset instead of one insert per line).
+    void setLines(QVector<Line> lines);
+    void setCell(int row, int column, const QString& text);
+    void setCellColor(int row, int column, const QColor& color);
+
+private:
+    QVector<Column> columns_;
+    QVector<Line> lines_;
+};
+
+class ListView : public QTreeView {
+    Q_OBJECT
+public:
+    ListView(const QString& name, QVector<ListViewModel::Column> columns, QWidget* parent = nullptr);
+
+    ListViewModel* lines() const { return model_; }
+    int count() const { return model_->rowCount(); }
+    void clear() { model_->clear(); }
+    // Subitem index of the column with this key (the item text is 0); -1 when none.
+    int subItemIndex(const QString& key) const;
+    // Text of the line's item (subitem 0) or of one of its subitems.
+    QString text(int row, int subItem) const;
+    QColor foreColor(int row, int subItem) const;
+    // The selected line, -1 when none.
+    int selectedRow() const;
+
+signals:
+    // A click anywhere on the list, on a line or not (the list's click handler).
+    void listClicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    ListViewModel* model_;
+};
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <chrono>
+
+class QNetworkAccessManager;
+
+namespace platform {
+
+class BrowserLauncher;
+class Clock;
+class MediaPlayer;
+class MessageBoxes;
+class SaveDialog;
+class UiGate;
+
+// The addresses of the services the program talks to. Each has a built-in default and can
+// be set on the command line.
+struct Addresses {
+    QUrl tracking;    // the tracking service; the query string is appended to it
+    QUrl update;      // the version file "jc.txt"
+    QUrl branchSite;  // the branch site; "/query_list.asp" is appended to it
+    QUrl forum;       // the maker's forum
+    QUrl website;     // the maker's web site
+
+    static Addresses defaults();
+};
+
+struct Limits {
+    std::chrono::milliseconds trackingTotal{60000};
+    std::chrono::milliseconds updateTotal{15000};
+    std::chrono::milliseconds branchTotal{30000};
+    qint64 maxBodyBytes = 16 * 1024 * 1024;
+};
+
+// Everything the windows need from the outside world, passed in (no globals): the real
+// things in the program, fakes and local services in tests.
+struct Environment {
+    QNetworkAccessManager* network = nullptr;
+    UiGate* gate = nullptr;
+    MessageBoxes* boxes = nullptr;
+    SaveDialog* saveDialog = nullptr;
+    BrowserLauncher* browser = nullptr;
+    MediaPlayer* player = nullptr;  // the main window's media player
+    Clock* clock = nullptr;
+    QString programFolder;  // holds wlnum.ini, skinh.she, zeluna.mp3, ts.mp3
+    Addresses addresses = Addresses::defaults();
+    Limits limits;
+
+    // A file in the program folder, joined with exactly one separator.
+    QString programFile(const QString& name) const;
+};
+
+}  // namespace platform

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <chrono>
+
+class QNetworkAccessManager;
+
+namespace platform {
+
+class UiGate;
+
+struct FetchResult {
+    enum class Status {
+        Ok,               // a 2xx answer; `text` is its body (possibly empty)
+        Failed,           // no connection, connection reset, protocol error
+        TimedOut,         // silence or total time over the limit
+        HttpError,        // a status other than 2xx
+        TooLarge,         // the body went over the cap
+        RedirectRefused,  // a redirect to another scheme, or too many redirects
+        Abandoned,        // the caller gave the request up (its window closed)
+    };
+    Status status = Status::Failed;
+    QString text;
+    int httpStatus = 0;
+    QString error;
+
+    bool ok() const { return status == Status::Ok; }
+};
+
+struct FetchOptions {
+    std::chrono::milliseconds totalLimit{60000};
+    qint64 maxBodyBytes = 16 * 1024 * 1024;
+    const char* fallbackCharset = "GB18030";  // used when the answer names no charset
+    QList<QPair<QByteArray, QByteArray>> headers;
+    int maxRedirects = 5;
+};
+
+// One HTTP GET with one request object per call. The total time is bounded (a server
+// that drips a byte now and then cannot hold it), the body is capped, and a redirect is
+// followed only within the same scheme and up to a limit.
+//
+// BlockHandlers: the caller waits; the window keeps painting, but no handler of the program
+// runs meanwhile: input, timer ticks and close requests wait until the request is over.
+// KeepResponsive: the caller waits while the user interface handles events as usual;
+// `abandon()` ends the wait at once.
+class HttpFetch : public QObject {
+    Q_OBJECT
+public:
+    enum class Wait { BlockHandlers, KeepResponsive };
+
+    HttpFetch(QNetworkAccessManager* network, UiGate* gate, QObject* parent = nullptr);
+
+    FetchResult get(const QUrl& url, const FetchOptions& options, Wait wait);
+
+public slots:
+    void abandon();
+
+signals:
+    void abandonRequested();
+
+private:
+    QNetworkAccessManager* network_;
+    QPointer<UiGate> gate_;
+    bool abandoned_ = false;
+};
+
+// The Internet transfer control of the main window: a blocking GET whose answer is GBK text
+// unless the response names its charset.
+class Inet {
+public:
+    Inet(QNetworkAccessManager* network, UiGate* gate, qint64 maxBodyBytes = 16 * 1024 * 1024)
+        : network_(network), gate_(gate), maxBodyBytes_(maxBodyBytes) {}
+
+    FetchResult OpenURL(const QUrl& url, std::chrono::milliseconds limit);
+
+private:
+    QNetworkAccessManager* network_;
+    UiGate* gate_;
+    qint64 maxBodyBytes_;
+};
+
+}  // namespace platform

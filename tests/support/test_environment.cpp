@@ -1,0 +1,23 @@
+#include "test_environment.h"
+
+namespace testsupport {
+
+TestEnvironment::TestEnvironment() {
+    env.network = &network;
+    env.gate = &gate;
+    env.boxes = &boxes;
+    env.saveDialog = &saveDialog;
+    env.browser = &browser;
+    env.player = &player;
+    env.clock = &clock;
+    env.programFolder = folder.path();
+    // Nothing answers on these ports: a test that needs a service sets its address.
+    env.addresses.tracking = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+    env.addresses.update = QUrl(QStringLiteral("http://127.0.0.1:9/jc.txt"));
+    env.addresses.branchSite = QUrl(QStringLiteral("http://127.0.0.1:9"));
+    env.limits.trackingTotal = std::chrono::milliseconds(5000);
+    env.limits.updateTotal = std::chrono::milliseconds(5000);
+    env.limits.branchTotal = std::chrono::milliseconds(5000);
+}
+
+}  // namespace testsupport
