@@ -1,0 +1,73 @@
+#include "history/export_format.h"
+
+#include <QSaveFile>
+
+#include "platform/text_codec.h"
+
+namespace history {
+
+namespace {
+
+constexpr int kNumberWidth = 8;
+constexpr QLatin1String kCellSeparator("   ");
+
+QString trimSpaces(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ') {
+        ++begin;
+    }
+    while (end > begin && text.at(end - 1) == u' ') {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
+}  // namespace
+
+QString SetStringFixedLength(const QString& strIn, int lngFixStrLen) {
+    QString text = trimSpaces(strIn);
+    const qsizetype bytes = platform::toGbk(text).size();
+    if (bytes > 0 && lngFixStrLen > 0 && bytes < lngFixStrLen) {
+        text.append(QString(lngFixStrLen - bytes, u' '));
+    }
+    return text;
+}
+
+QString exportLine(const QStringList& cells) {
+    QString line;
+    for (qsizetype c = 0; c < cells.size(); ++c) {
+        if (c > 0) {
+            line += kCellSeparator;
+        }
+        line += c == 0 ? SetStringFixedLength(cells.at(c), kNumberWidth) : cells.at(c);
+    }
+    return line;
+}
+
+QByteArray exportBytes(const QVector<QStringList>& rows) {
+    QByteArray bytes;
+    for (const QStringList& row : rows) {
+        bytes += platform::toGbk(exportLine(row));
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+bool writeExportFile(const QString& path, const QVector<QStringList>& rows) {
+    if (rows.isEmpty()) {
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QByteArray bytes = exportBytes(rows);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace history

@@ -1,0 +1,81 @@
+#include "history/history_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include "platform/text_codec.h"
+
+namespace history {
+
+QString historyFilePath(const QString& programFolder) {
+    return QDir(programFolder).filePath(QString::fromLatin1(kHistoryFileName));
+}
+
+QByteArray encodeHistory(const QStringList& entries) {
+    QByteArray bytes;
+    for (const QString& entry : entries) {
+        bytes += platform::toGbk(entry);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+QStringList decodeHistory(QByteArrayView bytes) {
+    const QString text = platform::fromGbk(bytes);
+    QStringList lines;
+    const qsizetype size = text.size();
+    qsizetype begin = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (text.at(i) != u'\r') {
+            continue;
+        }
+        lines.append(text.mid(begin, i - begin));
+        if (i + 1 < size && text.at(i + 1) == u'\n') {
+            ++i;
+        }
+        begin = i + 1;
+    }
+    if (begin < size) {
+        lines.append(text.mid(begin));
+    }
+    return lines;
+}
+
+std::optional<QStringList> readHistoryFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    char buffer[64 * 1024];
+    for (;;) {
+        const qint64 got = file.read(buffer, sizeof buffer);
+        if (got == 0) {
+            break;
+        }
+        if (got < 0) {
+            // A read error: keep the lines that were read whole, drop a cut-off last one.
+            const qsizetype lastEnd = bytes.lastIndexOf('\r');
+            bytes.truncate(lastEnd < 0 ? 0 : lastEnd + 1);
+            break;
+        }
+        bytes.append(buffer, got);
+    }
+    return decodeHistory(bytes);
+}
+
+bool writeHistoryFile(const QString& path, const QStringList& entries) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QByteArray bytes = encodeHistory(entries);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace history
