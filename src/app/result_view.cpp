@@ -1,0 +1,65 @@
+// The result parse: the first tick of Timer1 after a query with rows turns the answer into
+// the progress list, the parcel status and the change alert.
+#include <QColor>
+
+#include "app/main_window.h"
+#include "platform/media_player.h"
+#include "tracking/result_parser.h"
+
+namespace app {
+
+namespace {
+constexpr int kMaxLineCount = 32767;  // the line counters are 16-bit
+}
+
+void Form1::Timer1_Timer() {
+    const QVector<tracking::ProgressLine> parsed =
+        tracking::parseResultPage(resultPage_, rowCount_);
+
+    // The finished list is what inserting each row at the top would give; it is filled in
+    // one pass.
+    const int time = ListView1->subItemIndex(QStringLiteral("sj"));
+    const int progress = ListView1->subItemIndex(QStringLiteral("wl"));
+    QVector<platform::ListViewModel::Line> lines;
+    lines.reserve(parsed.size());
+    for (const tracking::ProgressLine& row : parsed) {
+        platform::ListViewModel::Line line;
+        line.cells.resize(3);
+        line.cells[0] = row.number;
+        line.cells[time] = row.time;
+        line.cells[progress] = row.progress;
+        lines.append(std::move(line));
+    }
+    if (!lines.isEmpty()) {
+        const QColor red(255, 0, 0);
+        lines[0].colors.resize(3);
+        lines[0].colors[1] = red;
+        lines[0].colors[2] = red;
+    }
+    ListView1->lines()->setLines(std::move(lines));
+
+    csh();
+    previousLineCount_ = currentLineCount_;
+    currentLineCount_ = std::min(ListView1->count(), kMaxLineCount);
+    Timer1->setEnabled(false);
+    // A history file that could not be written is worth more than "done".
+    status(saveFailed_ ? QStringLiteral("历史记录保存失败!") : QStringLiteral("查询完毕..."));
+    Command1->setEnabled(true);
+    if (ListView1->count() > 0) {
+        Label3->setText(tracking::parcelStatus(ListView1->text(0, 2)));
+    }
+    gxtj();
+}
+
+void Form1::gxtj() {
+    if (previousLineCount_ < currentLineCount_) {
+        Label7->setText(QStringLiteral("是否更新：有更新"));
+        platform::setForeColor(Label7, QColor(255, 0, 0));
+        W1->setUrl(env_.programFile(QStringLiteral("ts.mp3")));
+    } else {
+        Label7->setText(QStringLiteral("是否更新：无更新"));
+        platform::setForeColor(Label7, QColor(0, 0, 0));
+    }
+}
+
+}  // namespace app

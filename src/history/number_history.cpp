@@ -1,0 +1,72 @@
+#include "history/number_history.h"
+
+#include <QFileInfo>
+
+#include "history/history_entry.h"
+#include "history/history_file.h"
+
+namespace history {
+
+NumberHistory::NumberHistory(const HistoryControls& controls, QString programFolder)
+    : c_(controls), filePath_(historyFilePath(programFolder)) {}
+
+QString NumberHistory::saveFailedText() {
+    return QStringLiteral("历史记录保存失败!");
+}
+
+QStringList NumberHistory::storedEntries(bool* ok) const {
+    if (ok) {
+        *ok = true;
+    }
+    if (!QFileInfo::exists(filePath_)) {
+        return {};
+    }
+    std::optional<QStringList> entries = readHistoryFile(filePath_);
+    if (!entries) {
+        if (ok) {
+            *ok = false;
+        }
+        return {};
+    }
+    return *entries;
+}
+
+bool NumberHistory::write(const QStringList& entries) {
+    if (writeHistoryFile(filePath_, entries)) {
+        return true;
+    }
+    c_.S1->setPanelText(2, saveFailedText());
+    return false;
+}
+
+bool NumberHistory::xr() {
+    const QString number = c_.Text1->text();
+    bool readable = true;
+    const QStringList stored = storedEntries(&readable);
+    if (holdsNumber(stored, number) || holdsNumber(c_.Text1->items(), number)) {
+        return true;
+    }
+    const QString entry = makeEntry(number, c_.Combo1->text(), c_.Text2->text());
+    c_.Text1->appendItem(entry);
+    if (!readable) {
+        // Rewriting a file we could not read would lose what it holds.
+        c_.S1->setPanelText(2, saveFailedText());
+        return false;
+    }
+    return write(stored + QStringList{entry});
+}
+
+void NumberHistory::dq() {
+    std::optional<QStringList> entries = readHistoryFile(filePath_);
+    if (entries) {
+        c_.Text1->appendItems(*entries);
+    }
+}
+
+bool NumberHistory::xr2(const QStringList& entries) {
+    const bool written = write(entries);
+    c_.Text1->setText(QString());
+    return written;
+}
+
+}  // namespace history

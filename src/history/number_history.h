@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+#include <QStringList>
+
+#include "platform/controls.h"
+
+namespace history {
+
+// The controls of the main window that the history works on.
+struct HistoryControls {
+    platform::ComboBox* Text1 = nullptr;  // the number box; its list is the number list
+    platform::ComboBox* Combo1 = nullptr;  // courier selector
+    QLineEdit* Text2 = nullptr;  // remark
+    platform::StatusBar* S1 = nullptr;
+};
+
+// The number list (Text1's drop-down list) and the history file beside the program.
+//
+// The file is the truth: a save reads it first, so entries stored in an earlier run are
+// kept (and seen by the duplicate test) even while the list does not show them, and the
+// file is rewritten atomically, so a crash or a full disk leaves the previous file whole.
+class NumberHistory {
+public:
+    NumberHistory(const HistoryControls& controls, QString programFolder);
+
+    QString filePath() const { return filePath_; }
+
+    // Saves the number in the number box with the selected courier and the remark, unless
+    // that number is stored already (in the file or in the list). The new entry is appended
+    // to the list and the file holds everything it held before plus the new entry.
+    // Returns false when the history file could not be written (the status bar says so).
+    bool xr();
+    // Appends the file's entries to the number list (nothing when it cannot be read).
+    void dq();
+    // Writes `entries` as the whole history and empties the number box. Returns false when
+    // the file could not be written (the status bar says so).
+    bool xr2(const QStringList& entries);
+
+    // The entries in the file; nothing when there is no file; nullopt-like failure reported
+    // through `ok` when a file exists but cannot be read.
+    QStringList storedEntries(bool* ok = nullptr) const;
+    // Writes the file; on failure says so on the status bar and returns false.
+    bool write(const QStringList& entries);
+
+    static QString saveFailedText();
+
+private:
+    HistoryControls c_;
+    QString filePath_;
+};
+
+}  // namespace history
