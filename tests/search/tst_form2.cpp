@@ -1,0 +1,350 @@
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include "platform/controls.h"
+#include "platform/message_boxes.h"
+#include "search/form2.h"
+#include "search/keyword.h"
+#include "tracking/catalogue.h"
+
+using platform::ComboBox;
+using platform::MessageBoxes;
+using platform::ScriptedMessageBoxes;
+using platform::StatusBar;
+
+namespace {
+
+const QString kEarlierStatus = QStringLiteral("查询完毕...");
+
+QString foundText(const QString& name) {
+    return QStringLiteral("找到【") + name + QStringLiteral("】，是否为您要找的公司?");
+}
+
+}  // namespace
+
+// The quick-search window against the main window's selector and status bar, built as the
+// main window builds them.
+class TestForm2 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void trimOnlyRemovesOuterSpaces();
+    void windowLayout();
+    void keywordSelectsLastMatch();
+    void keywordIsCaseSensitive_data();
+    void keywordIsCaseSensitive();
+    void emptyKeywordAsksForOne();
+    void spacesOnlyKeywordIsIgnored();
+    void enterInKeywordBoxSearches();
+    void quickButtons_data();
+    void quickButtons();
+    void modalSearchEndsTheWindow();
+    void closeBoxChangesNothing();
+
+private:
+    search::Form2* openForm();
+    void type(search::Form2* form, const QString& keyword);
+    void click(search::Form2* form, const QString& button);
+
+    QWidget* mainWindow_ = nullptr;
+    ComboBox* combo1_ = nullptr;
+    StatusBar* s1_ = nullptr;
+    ScriptedMessageBoxes* boxes_ = nullptr;
+    QString courierCode_;
+    int handlerRuns_ = 0;
+};
+
+void TestForm2::init() {
+    mainWindow_ = new QWidget;
+    combo1_ = new ComboBox(QStringLiteral("Combo1"), ComboBox::Style::DropDownList, mainWindow_);
+    combo1_->appendItems(tracking::courierNames());
+    s1_ = new StatusBar(QStringLiteral("S1"), 5, mainWindow_);
+    boxes_ = new ScriptedMessageBoxes;
+    courierCode_.clear();
+    handlerRuns_ = 0;
+    // The main window's selector handler: the current courier code follows the selection.
+    connect(combo1_, &ComboBox::clicked, this, [this] {
+        ++handlerRuns_;
+        const int index = combo1_->listIndex();
+        if (index >= 0 && index < tracking::kCourierCount) {
+            courierCode_ = tracking::courierCode(index);
+        }
+    });
+    // An earlier selection and message that a fruitless search must leave alone.
+    combo1_->setListIndex(91);
+    s1_->setPanelText(2, kEarlierStatus);
+    handlerRuns_ = 0;
+    mainWindow_->show();
+}
+
+void TestForm2::cleanup() {
+    delete mainWindow_;
+    mainWindow_ = nullptr;
+    delete boxes_;
+    boxes_ = nullptr;
+}
+
+search::Form2* TestForm2::openForm() {
+    auto* form = new search::Form2(combo1_, s1_, boxes_, mainWindow_);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->show();
+    form->activateWindow();
+    if (!QTest::qWaitForWindowExposed(form)) {
+        return nullptr;
+    }
+    return form;
+}
+
+void TestForm2::type(search::Form2* form, const QString& keyword) {
+    auto* text1 = form->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    QVERIFY(text1 != nullptr);
+    text1->setFocus();
+    // Latin letters and spaces come as key presses, Chinese as the input method's commits.
+    QString pending;
+    auto commit = [&] {
+        if (!pending.isEmpty()) {
+            QInputMethodEvent event;
+            event.setCommitString(pending);
+            QApplication::sendEvent(text1, &event);
+            pending.clear();
+        }
+    };
+    for (const QChar ch : keyword) {
+        if (ch.unicode() < 0x80) {
+            commit();
+            QTest::keyClick(text1, ch.toLatin1());
+        } else {
+            pending.append(ch);
+        }
+    }
+    commit();
+    QCOMPARE(text1->text(), keyword);
+}
+
+void TestForm2::click(search::Form2* form, const QString& button) {
+    auto* b = form->findChild<QPushButton*>(button);
+    QVERIFY(b != nullptr);
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void TestForm2::trimOnlyRemovesOuterSpaces() {
+    QCOMPARE(search::trimSpaces(QStringLiteral("  申通  ")), QStringLiteral("申通"));
+    QCOMPARE(search::trimSpaces(QStringLiteral("申通 快递")), QStringLiteral("申通 快递"));
+    // Tabs and full-width spaces are part of the keyword.
+    QCOMPARE(search::trimSpaces(QStringLiteral("\t申通")), QStringLiteral("\t申通"));
+    QCOMPARE(search::trimSpaces(QStringLiteral("申通\u3000")), QStringLiteral("申通\u3000"));
+    QCOMPARE(search::trimSpaces(QStringLiteral("   ")), QString());
+}
+
+void TestForm2::windowLayout() {
+    QPointer<search::Form2> form = openForm();
+    QVERIFY(form);
+    QCOMPARE(form->windowTitle(), QStringLiteral("搜索物流公司"));
+    auto* frame1 = form->findChild<QGroupBox*>(QStringLiteral("Frame1"));
+    auto* frame2 = form->findChild<QGroupBox*>(QStringLiteral("Frame2"));
+    QVERIFY(frame1 && frame2);
+    QCOMPARE(frame1->title(), QStringLiteral("请输入公司名称关键字"));
+    QCOMPARE(frame2->title(), QStringLiteral("常用物流公司"));
+    auto* text1 = frame1->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    QVERIFY(text1);
+    QVERIFY(text1->text().isEmpty());
+    QTRY_COMPARE(QApplication::focusWidget(), text1);
+    QCOMPARE(frame1->findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
+             QStringLiteral("搜索"));
+
+    // Two rows of five, in the order of the keywords.
+    const QStringList captions = {"申通", "EMS",  "顺丰", "圆通", "中通",
+                                  "汇通", "韵达", "程光", "全峰", "宅急送"};
+    auto* grid = qobject_cast<QGridLayout*>(frame2->layout());
+    QVERIFY(grid);
+    for (int i = 0; i < captions.size(); ++i) {
+        auto* button = frame2->findChild<QPushButton*>(QStringLiteral("Command%1").arg(i + 2));
+        QVERIFY(button);
+        QCOMPARE(button->text(), captions.at(i));
+        int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(grid->indexOf(button), &row, &column, &rowSpan, &columnSpan);
+        QCOMPARE(row, i / 5);
+        QCOMPARE(column, i % 5);
+    }
+    form->close();
+}
+
+void TestForm2::keywordSelectsLastMatch() {
+    QPointer<search::Form2> form = openForm();
+    QVERIFY(form);
+    type(form, QStringLiteral("快递"));
+    click(form, QStringLiteral("Command1"));
+
+    // Every one of the 77 matches is selected in turn; the last one stays selected.
+    QCOMPARE(handlerRuns_, 77);
+    QCOMPARE(combo1_->listIndex(), 125);
+    QCOMPARE(combo1_->text(), QStringLiteral("忠信达快递"));
+    QCOMPARE(courierCode_, QStringLiteral("zhongxinda"));
+    QCOMPARE(s1_->panelText(2), foundText(QStringLiteral("忠信达快递")));
+    QVERIFY(boxes_->shown().isEmpty());
+    QTRY_VERIFY(form.isNull());
+}
+
+void TestForm2::keywordIsCaseSensitive_data() {
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("code");
+
+    QTest::newRow("EMS") << QStringLiteral("EMS") << 26 << QStringLiteral("ems");
+    QTest::newRow("outer spaces") << QStringLiteral(" 申通 ") << 90 << QStringLiteral("shentong");
+    QTest::newRow("ems") << QStringLiteral("ems") << -1 << QString();
+    QTest::newRow("inner space") << QStringLiteral("申通 快递") << -1 << QString();
+    QTest::newRow("full-width") << QStringLiteral("ＥＭＳ") << -1 << QString();
+}
+
+void TestForm2::keywordIsCaseSensitive() {
+    QFETCH(QString, keyword);
+    QFETCH(int, position);
+    QFETCH(QString, code);
+
+    QPointer<search::Form2> form = openForm();
+    QVERIFY(form);
+    type(form, keyword);
+    click(form, QStringLiteral("Command1"));
+
+    if (position < 0) {
+        // Nothing matched: the selection, the code and the status bar are as they were.
+        QCOMPARE(handlerRuns_, 0);
+        QCOMPARE(combo1_->listIndex(), 91);
+        QCOMPARE(courierCode_, QStringLiteral("shunfeng"));
+        QCOMPARE(s1_->panelText(2), kEarlierStatus);
+    } else {
+        QCOMPARE(handlerRuns_, 1);
+        QCOMPARE(combo1_->listIndex(), position);
+        QCOMPARE(courierCode_, code);
+        QCOMPARE(s1_->panelText(2), foundText(tracking::courierName(position)));
+    }
+    QVERIFY(boxes_->shown().isEmpty());
+    // The window closes after every search, matched or not.
+    QTRY_VERIFY(form.isNull());
+}
+
+void TestForm2::emptyKeywordAsksForOne() {
+    QPointer<search::Form2> form = openForm();
+    QVERIFY(form);
+    click(form, QStringLiteral("Command1"));
+
+    QCOMPARE(boxes_->shown().size(), 1);
+    const ScriptedMessageBoxes::Shown& box = boxes_->shown().first();
+    QCOMPARE(box.text, QStringLiteral("请输入物流公司关键字"));
+    QCOMPARE(box.title, QStringLiteral("Zeluna系列软件"));
+    QCOMPARE(box.icon, MessageBoxes::Icon::Information);
+    QCOMPARE(box.buttons, MessageBoxes::Buttons::Ok);
+    QVERIFY(form);
+    QVERIFY(form->isVisible());
+    QCOMPARE(handlerRuns_, 0);
+    QCOMPARE(s1_->panelText(2), kEarlierStatus);
+
+    // The user can type a keyword and search again.
+    type(form, QStringLiteral("韵达"));
+    click(form, QStringLiteral("Command1"));
+    QCOMPARE(combo1_->listIndex(), 117);
+    QTRY_VERIFY(form.isNull());
+}
+
+void TestForm2::spacesOnlyKeywordIsIgnored() {
+    QPointer<search::Form2> form = openForm();
+    QVERIFY(form);
+    type(form, QStringLiteral("   "));
+    click(form, QStringLiteral("Command1"));
+
+    QVERIFY(boxes_->shown().isEmpty());
+    QCOMPARE(handlerRuns_, 0);
+    QCOMPARE(combo1_->listIndex(), 91);
+    QCOMPARE(s1_->panelText(2), kEarlierStatus);
+    QCoreApplication::processEvents();
+    QVERIFY(form);
+    QVERIFY(form->isVisible());
+    form->close();
+}
+
+void TestForm2::enterInKeywordBoxSearches() {
+    QPointer<search::Form2> form = openForm();
+    QVERIFY(form);
+    auto* text1 = form->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    QTRY_COMPARE(QApplication::focusWidget(), text1);
+    QTest::keyClicks(text1, QStringLiteral("EMS"));
+    QCOMPARE(text1->text(), QStringLiteral("EMS"));
+    QTest::keyClick(text1, Qt::Key_Return);
+
+    QCOMPARE(combo1_->listIndex(), 26);
+    QCOMPARE(courierCode_, QStringLiteral("ems"));
+    QCOMPARE(s1_->panelText(2), foundText(QStringLiteral("EMS快递")));
+    QTRY_VERIFY(form.isNull());
+}
+
+void TestForm2::quickButtons_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("position");
+
+    const int positions[] = {90, 26, 91, 114, 124, 51, 117, 7, 78, 120};
+    for (int i = 0; i < 10; ++i) {
+        const QString name = QStringLiteral("Command%1").arg(i + 2);
+        QTest::newRow(qPrintable(name)) << name << positions[i];
+    }
+}
+
+void TestForm2::quickButtons() {
+    QFETCH(QString, button);
+    QFETCH(int, position);
+
+    // Start from a selection the button will move away from.
+    combo1_->setListIndex(0);
+    handlerRuns_ = 0;
+    QPointer<search::Form2> form = openForm();
+    QVERIFY(form);
+    // A keyword typed in the box plays no part.
+    type(form, QStringLiteral("快递"));
+    click(form, button);
+
+    QCOMPARE(handlerRuns_, 1);
+    QCOMPARE(combo1_->listIndex(), position);
+    QCOMPARE(courierCode_, tracking::courierCode(position));
+    QCOMPARE(s1_->panelText(2), kEarlierStatus);
+    QVERIFY(boxes_->shown().isEmpty());
+    QTRY_VERIFY(form.isNull());
+}
+
+void TestForm2::modalSearchEndsTheWindow() {
+    search::Form2 form(combo1_, s1_, boxes_, mainWindow_);
+    bool acted = false;
+    QTimer::singleShot(0, &form, [&] {
+        acted = form.isVisible() && form.isModal();
+        form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("宅急送"));
+        QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    QCOMPARE(form.exec(), int(QDialog::Accepted));
+    QVERIFY(acted);
+    QCOMPARE(combo1_->listIndex(), 120);
+    QCOMPARE(courierCode_, QStringLiteral("zhaijisong"));
+    QCOMPARE(s1_->panelText(2), foundText(QStringLiteral("宅急送快递")));
+}
+
+void TestForm2::closeBoxChangesNothing() {
+    search::Form2 form(combo1_, s1_, boxes_, mainWindow_);
+    QTimer::singleShot(0, &form, [&] {
+        form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("EMS"));
+        form.close();
+    });
+    QCOMPARE(form.exec(), int(QDialog::Rejected));
+    QCOMPARE(handlerRuns_, 0);
+    QCOMPARE(combo1_->listIndex(), 91);
+    QCOMPARE(s1_->panelText(2), kEarlierStatus);
+}
+
+QTEST_MAIN(TestForm2)
+#include "tst_form2.moc"
