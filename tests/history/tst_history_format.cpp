@@ -1,0 +1,286 @@
+#include <sys/resource.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+
+#include "history/history_entry.h"
+#include "history/history_file.h"
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// The entries read back; a marker entry when the file could not be opened.
+QStringList loaded(const QString& path) {
+    return history::readHistoryFile(path).value_or(QStringList{"<not opened>"});
+}
+
+void putBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Makes a folder read-only for the duration of a scope. Root ignores permissions, so a
+// test running as root also gives up its rights (to "nobody") meanwhile.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder) : folder_(folder) {
+        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        if (geteuid() == 0) {
+            dropped_ = setegid(65534) == 0 && seteuid(65534) == 0;
+        }
+    }
+    ~ReadOnlyFolder() {
+        if (dropped_) {
+            (void)seteuid(0);
+            (void)setegid(0);
+        }
+        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+private:
+    QString folder_;
+    bool dropped_ = false;
+};
+
+// Limits the size of any file the process writes, so that a write fails half-way.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+}  // namespace
+
+class TstHistoryFormat : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Entries
+    void entryJoinsThreeFields();
+    void piecesOfAnEntry();
+    void companyWithBarSplitsOnPick();
+    void numberOfEntryWithoutBar();
+    void holdsNumberComparesTheNumberField_data();
+    void holdsNumberComparesTheNumberField();
+
+    // File format
+    void filePathHasOneSeparator();
+    void fileBytesForThreeEntries();
+    void emptyListIsZeroBytes();
+    void lineEnds_data();
+    void lineEnds();
+    void characterGbkLacksRoundTrips();
+
+    // Reading and writing
+    void writeThenRead();
+    void missingFileIsNotRead();
+    void readErrorKeepsWhatWasRead();
+    void writeIntoReadOnlyFolderFails();
+    void failedReplaceKeepsOldFile();
+};
+
+void TstHistoryFormat::entryJoinsThreeFields() {
+    QCOMPARE(history::makeEntry("1234", "EMS快递", "爸爸衣服"), QString("1234|EMS快递|爸爸衣服"));
+    QCOMPARE(history::makeEntry(" 12 ", "EMS快递", "a|b"), QString(" 12 |EMS快递|a|b"));
+}
+
+void TstHistoryFormat::piecesOfAnEntry() {
+    const QString entry = "1234|EMS快递|爸爸|衣服";
+    QCOMPARE(history::entryPiece(entry, 0), QString("1234"));
+    QCOMPARE(history::entryPiece(entry, 1), QString("EMS快递"));
+    QCOMPARE(history::entryPiece(entry, 2), QString("爸爸"));
+    QCOMPARE(history::entryPiece(entry, 3), QString("衣服"));
+    QCOMPARE(history::entryPiece(entry, 4), QString());
+    QCOMPARE(history::entryPiece("1234|EMS快递", 2), QString());
+    QCOMPARE(history::entryPiece("1234||r", 1), QString());
+    QCOMPARE(history::entryPiece("1234||r", 2), QString("r"));
+    QCOMPARE(history::pickNumber(entry), QString("1234"));
+}
+
+void TstHistoryFormat::companyWithBarSplitsOnPick() {
+    const QString entry = history::makeEntry("9876", "共速达物流|快递", "书");
+    QCOMPARE(entry, QString("9876|共速达物流|快递|书"));
+    QCOMPARE(history::pickNumber(entry), QString("9876"));
+    QCOMPARE(history::entryPiece(entry, 1), QString("共速达物流"));
+    QCOMPARE(history::entryPiece(entry, 2), QString("快递"));
+    QCOMPARE(history::numberField(entry), QString("9876"));
+}
+
+void TstHistoryFormat::numberOfEntryWithoutBar() {
+    QCOMPARE(history::pickNumber("5678"), QString());
+    QCOMPARE(history::numberField("5678"), QString("5678"));
+    QCOMPARE(history::pickNumber(""), QString());
+    QCOMPARE(history::numberField(""), QString());
+    QCOMPARE(history::pickNumber("|EMS快递|r"), QString());
+}
+
+void TstHistoryFormat::holdsNumberComparesTheNumberField_data() {
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<bool>("held");
+    const QStringList stored{"1234|EMS快递|爸爸衣服", "SF1|顺丰快递|书 777"};
+    QTest::newRow("same number") << stored << "1234" << true;
+    QTest::newRow("prefix of a number") << stored << "123" << false;
+    QTest::newRow("inside a number") << stored << "234" << false;
+    QTest::newRow("longer number") << stored << "12345" << false;
+    QTest::newRow("inside a remark") << stored << "777" << false;
+    QTest::newRow("company") << stored << "EMS快递" << false;
+    QTest::newRow("case differs") << stored << "sf1" << false;
+    QTest::newRow("second entry") << stored << "SF1" << true;
+    QTest::newRow("entry without bar") << QStringList{"5678"} << "5678" << true;
+    QTest::newRow("spaces count") << stored << " 1234" << false;
+    QTest::newRow("empty list") << QStringList{} << "1234" << false;
+}
+
+void TstHistoryFormat::holdsNumberComparesTheNumberField() {
+    QFETCH(QStringList, entries);
+    QFETCH(QString, number);
+    QFETCH(bool, held);
+    QCOMPARE(history::holdsNumber(entries, number), held);
+}
+
+void TstHistoryFormat::filePathHasOneSeparator() {
+    QCOMPARE(history::historyFilePath("/"), QString("/wlnum.ini"));
+    QCOMPARE(history::historyFilePath("/opt/trackoro"), QString("/opt/trackoro/wlnum.ini"));
+    QCOMPARE(history::historyFilePath("/opt/trackoro/"), QString("/opt/trackoro/wlnum.ini"));
+}
+
+void TstHistoryFormat::fileBytesForThreeEntries() {
+    const QStringList entries{"1234|EMS快递|爸爸衣服", "SF1|顺丰快递|a", "中"};
+    const QByteArray expected = QByteArray::fromHex(
+        "313233347c454d53bfecb5dd7cb0d6b0d6d2c2b7fe0d0a"  // 1234|EMS快递|爸爸衣服 CR LF
+        "5346317ccbb3b7e1bfecb5dd7c610d0a"                // SF1|顺丰快递|a CR LF
+        "d6d00d0a");                                      // 中 CR LF
+    QCOMPARE(history::encodeHistory(entries), expected);
+
+    QTemporaryDir dir;
+    const QString path = history::historyFilePath(dir.path());
+    QVERIFY(history::writeHistoryFile(path, entries));
+    QCOMPARE(fileBytes(path), expected);
+    QCOMPARE(loaded(path), entries);
+}
+
+void TstHistoryFormat::emptyListIsZeroBytes() {
+    QVERIFY(history::encodeHistory({}).isEmpty());
+    QTemporaryDir dir;
+    const QString path = history::historyFilePath(dir.path());
+    putBytes(path, "old\r\n");
+    QVERIFY(history::writeHistoryFile(path, {}));
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(QFileInfo(path).size(), 0);
+    QCOMPARE(loaded(path), QStringList{});
+}
+
+void TstHistoryFormat::lineEnds_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("zero bytes") << QByteArray() << QStringList{};
+    QTest::newRow("crlf") << QByteArray("A\r\nB\r\n") << QStringList{"A", "B"};
+    QTest::newRow("last line without crlf") << QByteArray("A\r\nB") << QStringList{"A", "B"};
+    QTest::newRow("lone cr") << QByteArray("A\rB\r\n") << QStringList{"A", "B"};
+    QTest::newRow("ends with lone cr") << QByteArray("A\r") << QStringList{"A"};
+    QTest::newRow("lone lf stays") << QByteArray("A\nB\r\n") << QStringList{"A\nB"};
+    QTest::newRow("empty line between")
+        << QByteArray("A\r\n\r\nB\r\n") << QStringList{"A", "", "B"};
+    QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""};
+    QTest::newRow("no bar, spaces kept") << QByteArray(" x \r\n") << QStringList{" x "};
+    QTest::newRow("gbk") << QByteArray::fromHex("d6d07c454d53bfecb5dd7c610d0a")
+                         << QStringList{"中|EMS快递|a"};
+}
+
+void TstHistoryFormat::lineEnds() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, entries);
+    QCOMPARE(history::decodeHistory(bytes), entries);
+}
+
+void TstHistoryFormat::characterGbkLacksRoundTrips() {
+    const QStringList entries{QString("1|EMS快递|") + QString::fromUtf8("ğ😀")};
+    const QByteArray bytes = history::encodeHistory(entries);
+    QVERIFY(!bytes.contains('?'));
+    QCOMPARE(history::decodeHistory(bytes), entries);
+}
+
+void TstHistoryFormat::writeThenRead() {
+    QTemporaryDir dir;
+    const QString path = history::historyFilePath(dir.path());
+    QVERIFY(history::writeHistoryFile(path, {"A|EMS快递|x", "B|EMS快递|y"}));
+    // Rewriting replaces the whole content.
+    QVERIFY(history::writeHistoryFile(path, {"C|EMS快递|z"}));
+    QCOMPARE(loaded(path), QStringList{"C|EMS快递|z"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"wlnum.ini"});
+}
+
+void TstHistoryFormat::missingFileIsNotRead() {
+    QTemporaryDir dir;
+    QVERIFY(!history::readHistoryFile(history::historyFilePath(dir.path())).has_value());
+}
+
+void TstHistoryFormat::readErrorKeepsWhatWasRead() {
+    // Reading a process's own memory file from offset 0 opens but fails on the first read.
+    if (!QFile::exists("/proc/self/mem")) {
+        QSKIP("no /proc");
+    }
+    const std::optional<QStringList> entries = history::readHistoryFile("/proc/self/mem");
+    QVERIFY(entries.has_value());
+    QVERIFY(entries->isEmpty());
+}
+
+void TstHistoryFormat::writeIntoReadOnlyFolderFails() {
+    QTemporaryDir dir;
+    const QString path = history::historyFilePath(dir.path());
+    QVERIFY(history::writeHistoryFile(path, {"old|EMS快递|x"}));
+    const QByteArray before = fileBytes(path);
+    bool written = true;
+    {
+        ReadOnlyFolder readOnly(dir.path());
+        written = history::writeHistoryFile(path, {"old|EMS快递|x", "new|EMS快递|y"});
+    }
+    QVERIFY(!written);
+    QCOMPARE(fileBytes(path), before);
+    QVERIFY(!history::writeHistoryFile(dir.filePath("missing/wlnum.ini"), {"a"}));
+}
+
+void TstHistoryFormat::failedReplaceKeepsOldFile() {
+    QTemporaryDir dir;
+    const QString path = history::historyFilePath(dir.path());
+    QVERIFY(history::writeHistoryFile(path, {"1234|EMS快递|爸爸衣服"}));
+    const QByteArray before = fileBytes(path);
+    QStringList many;
+    for (int i = 0; i < 2000; ++i) {
+        many.append(QString("SF%1|顺丰快递|爸爸衣服").arg(i, 10, 10, QChar('0')));
+    }
+    bool written = true;
+    {
+        FileSizeLimit limit(4096);
+        written = history::writeHistoryFile(path, many);
+    }
+    QVERIFY(!written);
+    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"wlnum.ini"});
+}
+
+QTEST_GUILESS_MAIN(TstHistoryFormat)
+#include "tst_history_format.moc"
