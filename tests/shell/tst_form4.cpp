@@ -1,0 +1,258 @@
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "platform/browser.h"
+#include "platform/controls.h"
+#include "shell/form4.h"
+#include "shell/logo.h"
+
+using platform::RecordingBrowserLauncher;
+
+namespace {
+
+const QUrl kForum(QStringLiteral("http://forum.velmora.example/"));
+
+}  // namespace
+
+class TestForm4 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void captionAndVersion();
+    void layoutInTwips();
+    void problemTexts();
+    void labelsArePlainText();
+    void linkLabels_data();
+    void linkLabels();
+    void clicksOutsideLinksDoNothing_data();
+    void clicksOutsideLinksDoNothing();
+    void dragOffALinkDoesNotOpenIt();
+    void okCloses();
+    void modalOkEndsTheWindow();
+    void logoHasTransparency();
+
+private:
+    QLabel* label(const QString& name) const;
+
+    RecordingBrowserLauncher* browser_ = nullptr;
+    shell::Form4* form_ = nullptr;
+};
+
+void TestForm4::init() {
+    browser_ = new RecordingBrowserLauncher;
+    form_ = new shell::Form4(browser_, kForum);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
+}
+
+void TestForm4::cleanup() {
+    delete form_;
+    form_ = nullptr;
+    delete browser_;
+    browser_ = nullptr;
+}
+
+QLabel* TestForm4::label(const QString& name) const {
+    return form_->findChild<QLabel*>(name);
+}
+
+void TestForm4::captionAndVersion() {
+    QCOMPARE(form_->windowTitle(), QStringLiteral("关于程序"));
+    // Major, minor and revision: the build's third field (0) is not shown.
+    QCOMPARE(label(QStringLiteral("Label10"))->text(), QStringLiteral("版本号：3.2.118"));
+    QVERIFY(label(QStringLiteral("Label9"))->text().startsWith(QStringLiteral("Trackoro\n\n")));
+    QCOMPARE(label(QStringLiteral("Label3"))->text(), QStringLiteral("联系方式："));
+    QVERIFY(label(QStringLiteral("Label4"))->text().startsWith(QStringLiteral("YY：")));
+    QVERIFY(label(QStringLiteral("Label5"))->text().startsWith(QStringLiteral("QQ：")));
+    QVERIFY(label(QStringLiteral("Label6"))->text().startsWith(QStringLiteral("E-mail：")));
+    QCOMPARE(label(QStringLiteral("Label7"))->text(), QStringLiteral("Zeluna系列软件官方论坛"));
+    QCOMPARE(label(QStringLiteral("Label8"))->text(), kForum.toString());
+    QCOMPARE(form_->findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
+             QStringLiteral("确定"));
+
+    const QString credits = label(QStringLiteral("Label1"))->text();
+    QVERIFY(credits.startsWith(QStringLiteral("Banner设计：")));
+    QVERIFY(credits.contains(QStringLiteral("\n程序设计:\n")));
+    QVERIFY(credits.contains(QStringLiteral("\n音频提供:\n")));
+    QVERIFY(credits.endsWith(QStringLiteral("相关问题：")));
+}
+
+void TestForm4::layoutInTwips() {
+    auto px = [this](int twips) { return platform::twipsToPixels(twips, form_); };
+    QCOMPARE(form_->size(), QSize(px(6015), px(7155)));
+    QCOMPARE(form_->findChild<QWidget*>(QStringLiteral("aicAlphaImage1"))->geometry(),
+             QRect(px(360), px(240), px(1125), px(1395)));
+    QCOMPARE(form_->findChild<QPushButton*>(QStringLiteral("Command1"))->geometry(),
+             QRect(px(3840), px(6240), px(1935), px(495)));
+    QCOMPARE(form_->findChild<QFrame*>(QStringLiteral("Line1"))->frameShape(), QFrame::HLine);
+    QCOMPARE(form_->findChild<QFrame*>(QStringLiteral("Line2"))->frameShape(), QFrame::HLine);
+    QVERIFY(form_->findChild<QFrame*>(QStringLiteral("Line1"))->y() <
+            form_->findChild<QFrame*>(QStringLiteral("Line2"))->y());
+
+    // Every label lies inside the window, and the rows keep their order top to bottom.
+    const QList<QLabel*> labels = form_->findChildren<QLabel*>();
+    QVERIFY(labels.size() >= 14);
+    for (QLabel* l : labels) {
+        QVERIFY2(form_->rect().contains(l->geometry()), qPrintable(l->objectName()));
+        for (QLabel* other : labels) {
+            QVERIFY2(l == other || !l->geometry().intersects(other->geometry()),
+                     qPrintable(l->objectName() + QLatin1Char('/') + other->objectName()));
+        }
+    }
+    const char* topToBottom[] = {"Label9",  "Label10", "Label1", "Label2", "Label11",
+                                 "Label12", "Label13", "Label3", "Label7", "Label8"};
+    int previous = -1;
+    for (const char* name : topToBottom) {
+        QLabel* l = label(QString::fromLatin1(name));
+        QVERIFY2(l->y() > previous, name);
+        previous = l->y();
+    }
+    // The two-line explanation ends above the first rule.
+    QVERIFY(label(QStringLiteral("Label13"))->geometry().bottom() <
+            form_->findChild<QFrame*>(QStringLiteral("Line1"))->y() + 2);
+}
+
+void TestForm4::problemTexts() {
+    const QColor red(255, 0, 0);
+    const QColor blue(0, 0, 255);
+    QCOMPARE(label(QStringLiteral("Label2"))->text(),
+             QStringLiteral("1.单号输入无误却显示单号不存在或错误"));
+    QCOMPARE(platform::foreColor(label(QStringLiteral("Label2"))), red);
+    QCOMPARE(label(QStringLiteral("Label11"))->text(),
+             QStringLiteral("可能由于服务器正在进行数据更新,请您稍后再试"));
+    QCOMPARE(platform::foreColor(label(QStringLiteral("Label11"))), blue);
+    QCOMPARE(label(QStringLiteral("Label12"))->text(),
+             QStringLiteral("2.数据不同步,与官方显示的信息不一致"));
+    QCOMPARE(platform::foreColor(label(QStringLiteral("Label12"))), red);
+    QCOMPARE(label(QStringLiteral("Label13"))->text(),
+             QStringLiteral("由于本程序采用的是第三方信息资源,并非官方资源\n"
+                            "所以很可能出现数据不同步、数据延缓现象,请稍等片刻"));
+    QCOMPARE(platform::foreColor(label(QStringLiteral("Label13"))), blue);
+}
+
+void TestForm4::labelsArePlainText() {
+    for (QLabel* l : form_->findChildren<QLabel*>()) {
+        QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
+        QVERIFY2(!l->openExternalLinks(), qPrintable(l->objectName()));
+    }
+}
+
+void TestForm4::linkLabels_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<QUrl>("url");
+
+    QTest::newRow("QQ") << QStringLiteral("Label5") << QStringLiteral("QQ交谈")
+                        << QUrl(QStringLiteral("tencent://message/?uin=10000002"));
+    QTest::newRow("e-mail") << QStringLiteral("Label6") << QStringLiteral("发送E-mail")
+                            << QUrl(QStringLiteral("mailto:velmora.studio@example.com"));
+    QTest::newRow("forum") << QStringLiteral("Label8")
+                           << QStringLiteral("访问Zeluna系列软件官方论坛") << kForum;
+}
+
+void TestForm4::linkLabels() {
+    QFETCH(QString, name);
+    QFETCH(QString, toolTip);
+    QFETCH(QUrl, url);
+
+    QLabel* link = label(name);
+    QVERIFY(link);
+    QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(link->toolTip(), toolTip);
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(browser_->opened(), QList<QUrl>{url});
+    // The account or address the label shows is the one the link opens.
+    if (url.scheme() == QLatin1String("mailto")) {
+        QVERIFY(link->text().endsWith(url.path()));
+    } else if (url.scheme() == QLatin1String("tencent")) {
+        QVERIFY(link->text().endsWith(QUrlQuery(url).queryItemValue(QStringLiteral("uin"))));
+    }
+    // The window stays open.
+    QVERIFY(form_->isVisible());
+}
+
+void TestForm4::clicksOutsideLinksDoNothing_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"Label4", "aicAlphaImage1", "Label1", "Label2", "Label11", "Label12",
+                             "Label13", "Label3", "Label7", "Label9", "Label10"}) {
+        QTest::newRow(name) << QString::fromLatin1(name);
+    }
+}
+
+void TestForm4::clicksOutsideLinksDoNothing() {
+    QFETCH(QString, name);
+    QWidget* widget = form_->findChild<QWidget*>(name);
+    QVERIFY(widget);
+    QCOMPARE(widget->cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QTest::mouseDClick(widget, Qt::LeftButton);
+    QVERIFY(browser_->opened().isEmpty());
+    QVERIFY(form_->isVisible());
+}
+
+void TestForm4::dragOffALinkDoesNotOpenIt() {
+    // Pressed on the link but released outside it: no click.
+    QLabel* link = label(QStringLiteral("Label8"));
+    QTest::mousePress(link, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(link->width() + 40, 2));
+    QVERIFY(browser_->opened().isEmpty());
+    // Pressed elsewhere, released on the link: no click either.
+    QTest::mousePress(label(QStringLiteral("Label7")), Qt::LeftButton);
+    QTest::mouseRelease(link, Qt::LeftButton);
+    QVERIFY(browser_->opened().isEmpty());
+}
+
+void TestForm4::okCloses() {
+    QTest::mouseClick(form_->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    QTRY_VERIFY(!form_->isVisible());
+    QCOMPARE(form_->result(), int(QDialog::Accepted));
+    QVERIFY(browser_->opened().isEmpty());
+}
+
+void TestForm4::modalOkEndsTheWindow() {
+    shell::Form4 form(browser_, kForum);
+    bool shown = false;
+    QTimer::singleShot(0, &form, [&] {
+        shown = form.isVisible() && form.isModal();
+        QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    QCOMPARE(form.exec(), int(QDialog::Accepted));
+    QVERIFY(shown);
+}
+
+void TestForm4::logoHasTransparency() {
+    const QImage image = shell::drawLogoImage();
+    QCOMPARE(image.size(), QSize(102, 127));
+    QVERIFY(image.hasAlphaChannel());
+    // Transparent outside the oval ring, opaque on the ring and on the globe.
+    for (const QPoint corner : {QPoint(0, 0), QPoint(101, 0), QPoint(0, 126), QPoint(101, 126),
+                                QPoint(8, 8), QPoint(93, 118)}) {
+        QVERIFY2(qAlpha(image.pixel(corner)) == 0,
+                 qPrintable(QStringLiteral("%1,%2").arg(corner.x()).arg(corner.y())));
+    }
+    QCOMPARE(qAlpha(image.pixel(51, 63)), 255);
+    QCOMPARE(qAlpha(image.pixel(51, 6)), 255);
+    // A grey globe: the centre pixel has no colour cast.
+    const QRgb centre = image.pixel(51, 63);
+    QVERIFY(qAbs(qRed(centre) - qBlue(centre)) < 24);
+    // Between the ring and the globe the background shows through.
+    QCOMPARE(qAlpha(image.pixel(51, 18)), 0);
+
+    auto* logo = form_->findChild<QLabel*>(QStringLiteral("aicAlphaImage1"));
+    QVERIFY(logo);
+    QVERIFY(logo->hasScaledContents());
+    const QPixmap shown = logo->pixmap();
+    QCOMPARE(shown.size(), QSize(102, 127));
+    QVERIFY(shown.hasAlphaChannel());
+    QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32),
+             image.convertToFormat(QImage::Format_ARGB32));
+}
+
+QTEST_MAIN(TestForm4)
+#include "tst_form4.moc"
