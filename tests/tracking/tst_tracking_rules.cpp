@@ -23,6 +23,39 @@ QString page(const QStringList& rows) {
     return QStringLiteral("<table>") + rows.join(QString()) + QStringLiteral("</table>");
 }
 
+// The parse done literally, the slow way: the page is split again for every row and every
+// step is carried out as written, a failing step keeping the values it would have set.
+QVector<ProgressLine> parseLiterally(const QString& page, int rowCount) {
+    QVector<ProgressLine> lines;
+    int count = rowCount;
+    int cellIndex = 0;
+    QString rowText;
+    QString progress;
+    for (int i = 1; i <= rowCount; ++i) {
+        --count;
+        const QStringList rows = page.split(QStringLiteral("<tr><td>"));
+        if (i < rows.size()) {
+            rowText = rows.at(i);
+        }
+        rowText = rowText.left(rowText.indexOf(QStringLiteral("</td><td>")) + 1).remove(u'<');
+        rowText.remove(QStringLiteral("</td></tr><tr>"))
+            .remove(QStringLiteral("</td></tr></table>"));
+        ProgressLine line{QString::number(count + 1), rowText, {}};
+        if (cellIndex + 2 <= 32767) {
+            cellIndex += 2;
+        }
+        const QStringList cells = page.split(QStringLiteral("<td>"));
+        if (cellIndex < cells.size()) {
+            progress = cells.at(cellIndex);
+        }
+        progress.remove(QStringLiteral("</td></tr><tr>"))
+            .remove(QStringLiteral("</td></tr></table>"));
+        line.progress = progress;
+        lines.prepend(line);
+    }
+    return lines;
+}
+
 }  // namespace
 
 class TstTrackingRules : public QObject {
@@ -56,6 +89,7 @@ private slots:
     void noRowsGiveNoLines();
     void progressIndexStopsAt16Bits();
     void saturatedRowCountParses();
+    void matchesTheLiteralRules();
 
     // Parcel status
     void parcelStatus_data();
@@ -300,6 +334,43 @@ void TstTrackingRules::saturatedRowCountParses() {
     QCOMPARE(lines.first().time, QString("t32767"));
     QCOMPARE(lines.last().number, QString("32767"));
     QCOMPARE(lines.last().time, QString("t1"));
+}
+
+void TstTrackingRules::matchesTheLiteralRules() {
+    // Pages glued together from markers, broken markers and text, parsed with the row
+    // count the page gives and with counts around it.
+    const QStringList fragments{"<tr><td>",  "<td>",
+                                "</td><td>", "</td></tr>",
+                                "<tr>",      "</td></tr><tr>",
+                                "</table>",  "</td></tr></table>",
+                                "<",         "</td>",
+                                "</tr>",     "<br>",
+                                "a",         "签",
+                                " ",         "\r\n"};
+    QRandomGenerator random(20130105);
+    for (int round = 0; round < 3000; ++round) {
+        QString answer;
+        const int pieces = random.bounded(40);
+        for (int p = 0; p < pieces; ++p) {
+            answer += fragments.at(random.bounded(fragments.size()));
+        }
+        const int markers = tracking::countRowMarkers(answer);
+        for (const int rowCount : {markers, markers + 1, markers + 3, markers - 1}) {
+            const QVector<ProgressLine> lines = tracking::parseResultPage(answer, rowCount);
+            const QVector<ProgressLine> expected = parseLiterally(answer, rowCount);
+            QCOMPARE(lines.size(), expected.size());
+            for (int i = 0; i < lines.size(); ++i) {
+                if (lines.at(i).number != expected.at(i).number ||
+                    lines.at(i).time != expected.at(i).time ||
+                    lines.at(i).progress != expected.at(i).progress) {
+                    qWarning() << "page" << answer << "rows" << rowCount << "line" << i;
+                }
+                QCOMPARE(lines.at(i).number, expected.at(i).number);
+                QCOMPARE(lines.at(i).time, expected.at(i).time);
+                QCOMPARE(lines.at(i).progress, expected.at(i).progress);
+            }
+        }
+    }
 }
 
 void TstTrackingRules::parcelStatus_data() {
