@@ -187,10 +187,18 @@ void StatusBar::setPanelText(int position, const QString& text) {
 }
 
 void StatusBar::setPanelStretch(int position, int stretch) {
-    if (QLabel* p = panel(position)) {
+    if (!panel(position)) {
+        return;
+    }
+    // Re-adds every panel in order: QStatusBar has no way to change a stretch in place.
+    stretches_.resize(panels_.size());
+    stretches_[position - 1] = stretch;
+    for (QLabel* p : std::as_const(panels_)) {
         removeWidget(p);
-        insertWidget(position - 1, p, stretch);
-        p->show();
+    }
+    for (int i = 0; i < panels_.size(); ++i) {
+        addWidget(panels_.at(i), stretches_.at(i));
+        panels_.at(i)->show();
     }
 }
 

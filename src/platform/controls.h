@@ -95,6 +95,7 @@ private:
     void updateClock();
 
     QVector<QLabel*> panels_;
+    QVector<int> stretches_;
     int clockPanel_ = 0;
     const Clock* clock_ = nullptr;
 };

@@ -55,7 +55,7 @@ FetchResult HttpFetch::get(const QUrl& url, const FetchOptions& options, Wait wa
     bool abandoned = false;
 
     const auto drain = [&] {
-        if (tooLarge) {
+        if (tooLarge || !reply->isOpen()) {
             return;
         }
         const qint64 room = options.maxBodyBytes - body.size();

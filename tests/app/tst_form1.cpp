@@ -1,0 +1,536 @@
+// The main window at start-up: its controls, the courier selector, F8, the menu, the exit
+// question and the update check.
+#include <QClipboard>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "platform/version.h"
+#include "support/main_window_fixture.h"
+
+using platform::MessageBoxes;
+using testsupport::MainWindowFixture;
+using testsupport::TestHttpServer;
+
+class TstForm1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { f = std::make_unique<MainWindowFixture>(); }
+    void cleanup() { f.reset(); }
+
+    // Start-up
+    void windowAndFrames();
+    void controlsStartAsSpecified();
+    void selectorsFilled();
+    void statusBarPanels();
+    void progressListColumns();
+    void startupSoundAndTimers();
+
+    // Courier catalogue
+    void catalogueCodesByPosition_data();
+    void catalogueCodesByPosition();
+    void selectionByTextSetsTheCode();
+    void clearedSelectionKeepsTheCode();
+    void textMatchingNoCourierChangesNothing();
+    void userPickOfTheSameEntryRunsTheHandlerAgain();
+
+    // F8
+    void f8PastesFromAnyControl_data();
+    void f8PastesFromAnyControl();
+    void f8WithEmptyClipboardEmptiesTheNumber();
+    void f8PastesWhileTheNumberBoxIsLocked();
+    void otherKeysDoNothing();
+
+    // Exit question
+    void exitQuestionText();
+    void exitCancelKeepsEverything();
+    void exitCloseBoxCountsAsCancel();
+    void exitNoEndsWithoutBrowser();
+    void exitYesOpensTheForum();
+
+    // Menu
+    void menuOpensForumAndWebSite();
+    void menuKeepsItsEntryAndRunsTwice();
+    void menuWithoutSelectionDoesNothing();
+
+    // Update check
+    void updateUpToDate_data();
+    void updateUpToDate();
+    void updateNewerVersionEndsTheProgram_data();
+    void updateNewerVersionEndsTheProgram();
+    void updateFailure_data();
+    void updateFailure();
+    void updateServerThatNeverAnswers();
+    void updateCheckRunsOnceAfterOneSecond();
+    void statusShowsCheckWhileWaiting();
+
+private:
+    std::unique_ptr<MainWindowFixture> f;
+};
+
+void TstForm1::windowAndFrames() {
+    app::Form1* form = f->open(false);
+    QCOMPARE(form->objectName(), QStringLiteral("Form1"));
+    QCOMPARE(form->windowTitle(), QStringLiteral("Trackoro V3.2 - For Brennick特别版"));
+    QCOMPARE(form->Frame2->title(), QStringLiteral("物流信息 [当前支持:127家物流公司]F8快捷粘贴单号"));
+    QCOMPARE(form->Frame1->title(), QStringLiteral("物流跟踪"));
+    QCOMPARE(form->Frame4->title(), QStringLiteral("定时查询功能"));
+    QCOMPARE(form->Frame6->title(), QStringLiteral("循环查询功能"));
+    QVERIFY(form->Frame4->isVisible());
+    QVERIFY(!form->Frame6->isVisible());
+    QVERIFY(form->windowIcon().isNull());
+}
+
+void TstForm1::controlsStartAsSpecified() {
+    app::Form1* form = f->open(false);
+    struct Expected {
+        const char* name;
+        const char* caption;
+    };
+    const Expected buttons[] = {
+        {"Command3", "历史快递查询"}, {"Command11", "定时查询"}, {"Command5", "开始循环"},
+        {"Command10", "循环查询"},   {"Command8", "开始定时"},  {"Command1", "开始查询"},
+        {"Command7", "清"},          {"Command9", "删"},        {"Command2", "快捷搜索"},
+    };
+    for (const Expected& e : buttons) {
+        auto* button = form->findChild<QPushButton*>(QString::fromLatin1(e.name));
+        QVERIFY2(button, e.name);
+        QCOMPARE(button->text(), QString::fromUtf8(e.caption));
+    }
+    const Expected labels[] = {
+        {"Label10", "每隔"},          {"Label8", "分钟自动进行一次查询"},
+        {"Label7", "是否更新：未查询"}, {"Label4", "请设定时间："},
+        {"Label5", "时"},             {"Label6", "分"},
+        {"Label3", "快件状态：未查询"}, {"Label9", "备注信息："},
+        {"Label2", "物流公司："},     {"Label1", "快件单号："},
+    };
+    for (const Expected& e : labels) {
+        auto* label = form->findChild<QLabel*>(QString::fromLatin1(e.name));
+        QVERIFY2(label, e.name);
+        QCOMPARE(label->text(), QString::fromUtf8(e.caption));
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+    QVERIFY(!form->Command1->isEnabled());
+    QVERIFY(form->findChild<platform::ComboBox*>(QStringLiteral("Text1"))->isEditable());
+    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(), QString());
+    for (const char* name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Frame6", "Frame7"}) {
+        QVERIFY2(form->findChild<QGroupBox*>(QString::fromLatin1(name)), name);
+    }
+    QVERIFY(form->findChild<platform::ListView*>(QStringLiteral("ListView1")));
+    QVERIFY(form->findChild<platform::StatusBar*>(QStringLiteral("S1")));
+    QCOMPARE(form->Combo1->text(), QString());
+    QCOMPARE(form->courierCode(), QString());
+}
+
+void TstForm1::selectorsFilled() {
+    app::Form1* form = f->open(false);
+    QCOMPARE(form->Combo1->count(), 127);
+    QCOMPARE(form->Combo1->listIndex(), -1);
+    QCOMPARE(form->Combo2->count(), 24);
+    QCOMPARE(form->Combo2->text(), QStringLiteral("0"));
+    QCOMPARE(form->Combo2->itemText(23), QStringLiteral("23"));
+    QCOMPARE(form->Combo3->count(), 60);
+    QCOMPARE(form->Combo3->text(), QStringLiteral("0"));
+    QCOMPARE(form->Combo3->itemText(59), QStringLiteral("59"));
+    QCOMPARE(form->Combo4->count(), 360);
+    QCOMPARE(form->Combo4->listIndex(), -1);
+    QCOMPARE(form->Combo4->text(), QString());
+    QCOMPARE(form->Combo4->itemText(0), QStringLiteral("1"));
+    QCOMPARE(form->Combo4->itemText(359), QStringLiteral("360"));
+    QCOMPARE(form->Combo5->items(),
+             QStringList({QStringLiteral("导出信息"), QStringLiteral("关于程序"),
+                          QStringLiteral("访问论坛"), QStringLiteral("网点信息查询"),
+                          QStringLiteral("Velmora官方网站")}));
+    QCOMPARE(form->Combo5->listIndex(), -1);
+}
+
+void TstForm1::statusBarPanels() {
+    f->t.clock.set(QDateTime(QDate(2026, 12, 7), QTime(14, 30, 40)));
+    app::Form1* form = f->open(false);
+    QCOMPARE(form->S1->panelCount(), 5);
+    QCOMPARE(form->S1->panelText(1), QStringLiteral("查询提示："));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("程序检测更新中.."));
+    QCOMPARE(form->S1->panelText(3), QStringLiteral("3.2.118"));
+    QCOMPARE(form->S1->panelText(4), QStringLiteral("Velmora出品"));
+    QCOMPARE(form->S1->panelText(5), QStringLiteral("14:30:40"));
+    // The clock panel keeps itself up to date.
+    f->t.clock.set(QDateTime(QDate(2026, 12, 7), QTime(14, 31, 2)));
+    QTRY_COMPARE(form->S1->panelText(5), QStringLiteral("14:31:02"));
+    QVERIFY(form->S1->panel(3)->isVisible());
+}
+
+void TstForm1::progressListColumns() {
+    app::Form1* form = f->open(false);
+    QCOMPARE(form->ListView1->count(), 0);
+    auto* model = form->ListView1->model();
+    QCOMPARE(model->columnCount(), 3);
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("时间"));
+    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("物流进度"));
+    QCOMPARE(form->ListView1->subItemIndex(QStringLiteral("xh")), 0);
+    QCOMPARE(form->ListView1->subItemIndex(QStringLiteral("sj")), 1);
+    QCOMPARE(form->ListView1->subItemIndex(QStringLiteral("wl")), 2);
+    const int dpi = form->ListView1->logicalDpiX();
+    QCOMPARE(form->ListView1->header()->sectionSize(0), (600 * dpi + 720) / 1440);
+    QCOMPARE(form->ListView1->header()->sectionSize(1), (2000 * dpi + 720) / 1440);
+    QCOMPARE(form->ListView1->header()->sectionSize(2), (5200 * dpi + 720) / 1440);
+    QCOMPARE(form->ListView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+void TstForm1::startupSoundAndTimers() {
+    f->writeHistory("1234|EMS快递|a\r\n");
+    app::Form1* form = f->open(false);
+    QCOMPARE(f->t.player.played(), QStringList{f->t.programFile(QStringLiteral("zeluna.mp3"))});
+    QCOMPARE(form->W1->volume(), 50);
+    QCOMPARE(form->Timer1->interval(), 100);
+    QVERIFY(!form->Timer1->isEnabled());
+    QCOMPARE(form->Timer3->interval(), 1000);
+    QVERIFY(form->Timer3->isEnabled());
+    QCOMPARE(form->Timer4->interval(), 1000);
+    QVERIFY(!form->Timer4->isEnabled());
+    QCOMPARE(form->Timer6->interval(), 60000);
+    QVERIFY(!form->Timer6->isEnabled());
+    // The history is not read at start-up.
+    QCOMPARE(form->Text1->count(), 0);
+}
+
+void TstForm1::catalogueCodesByPosition_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("0") << 0 << "aae" << "AAE快递";
+    QTest::newRow("29") << 29 << "fedex" << "国际Fedex";
+    QTest::newRow("30") << 30 << "fedexcn" << "Fedex国内";
+    QTest::newRow("40") << 40 << "gongsuda" << "共速达物流|快递";
+    QTest::newRow("63") << 63 << "kuaijie" << "快捷快递";
+    QTest::newRow("91") << 91 << "shunfeng" << "顺丰快递";
+    QTest::newRow("126") << 126 << "zhongyou" << "中邮物流";
+}
+
+void TstForm1::catalogueCodesByPosition() {
+    QFETCH(int, position);
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    app::Form1* form = f->open(false);
+    form->Combo1->setListIndex(position);
+    QCOMPARE(form->courierCode(), code);
+    QCOMPARE(form->Combo1->text(), name);
+}
+
+void TstForm1::selectionByTextSetsTheCode() {
+    app::Form1* form = f->open(false);
+    form->Combo1->setText(QStringLiteral("EMS快递"));
+    QCOMPARE(form->Combo1->listIndex(), 26);
+    QCOMPARE(form->courierCode(), QStringLiteral("ems"));
+    form->Combo1->setText(QStringLiteral("共速达物流|快递"));
+    QCOMPARE(form->courierCode(), QStringLiteral("gongsuda"));
+}
+
+void TstForm1::clearedSelectionKeepsTheCode() {
+    app::Form1* form = f->open(false);
+    form->Combo1->setListIndex(91);
+    form->Combo1->setListIndex(-1);
+    QCOMPARE(form->Combo1->text(), QString());
+    QCOMPARE(form->courierCode(), QStringLiteral("shunfeng"));
+}
+
+void TstForm1::textMatchingNoCourierChangesNothing() {
+    app::Form1* form = f->open(false);
+    form->Combo1->setListIndex(91);
+    QSignalSpy clicks(form->Combo1, &platform::ComboBox::clicked);
+    form->Combo1->setText(QStringLiteral("共速达物流"));
+    form->Combo1->setText(QStringLiteral("ems快递"));
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(form->Combo1->listIndex(), 91);
+    QCOMPARE(form->courierCode(), QStringLiteral("shunfeng"));
+}
+
+void TstForm1::userPickOfTheSameEntryRunsTheHandlerAgain() {
+    app::Form1* form = f->open(false);
+    QSignalSpy clicks(form->Combo1, &platform::ComboBox::clicked);
+    // The keyboard picks the next entry: the handler runs and sets the code.
+    form->Combo1->setFocus();
+    QTest::keyClick(form->Combo1, Qt::Key_Down);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(form->courierCode(), QStringLiteral("aae"));
+    // Picking the selected entry again runs the handler again.
+    emit form->Combo1->activated(form->Combo1->listIndex());
+    QCOMPARE(clicks.count(), 2);
+    // Selecting from code runs it too, also for the entry already selected.
+    form->Combo1->setListIndex(0);
+    QCOMPARE(clicks.count(), 3);
+}
+
+void TstForm1::f8PastesFromAnyControl_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Text2") << "Text2" << int(Qt::NoModifier);
+    QTest::newRow("Combo1") << "Combo1" << int(Qt::NoModifier);
+    QTest::newRow("Text1") << "Text1" << int(Qt::NoModifier);
+    QTest::newRow("ListView1") << "ListView1" << int(Qt::NoModifier);
+    QTest::newRow("Command3 with Shift") << "Command3" << int(Qt::ShiftModifier);
+}
+
+void TstForm1::f8PastesFromAnyControl() {
+    QFETCH(QString, control);
+    QFETCH(int, modifiers);
+    app::Form1* form = f->open();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Text1->setText(QStringLiteral("old"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("SF1234567"));
+    auto* widget = form->findChild<QWidget*>(control);
+    QVERIFY(widget);
+    widget->setFocus();
+    QTRY_VERIFY(widget->hasFocus() || widget->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(form->Text1->text(), QStringLiteral("SF1234567"));
+}
+
+void TstForm1::f8WithEmptyClipboardEmptiesTheNumber() {
+    app::Form1* form = f->open();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Text1->setText(QStringLiteral("old"));
+    QGuiApplication::clipboard()->clear();
+    form->Text2->setFocus();
+    QTest::keyClick(form->Text2, Qt::Key_F8);
+    QCOMPARE(form->Text1->text(), QString());
+}
+
+void TstForm1::f8PastesWhileTheNumberBoxIsLocked() {
+    app::Form1* form = f->open();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Text1->setEnabled(false);
+    QGuiApplication::clipboard()->setText(QStringLiteral("ZT3003"));
+    form->Text2->setFocus();
+    QTest::keyClick(form->Text2, Qt::Key_F8);
+    QCOMPARE(form->Text1->text(), QStringLiteral("ZT3003"));
+}
+
+void TstForm1::otherKeysDoNothing() {
+    app::Form1* form = f->open();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Text1->setText(QStringLiteral("keep"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("other"));
+    form->Text2->setFocus();
+    QTest::keyClick(form->Text2, Qt::Key_F7);
+    QTest::keyClick(form->Text2, Qt::Key_F9);
+    QCOMPARE(form->Text1->text(), QStringLiteral("keep"));
+}
+
+void TstForm1::exitQuestionText() {
+    app::Form1* form = f->open();
+    f->t.boxes.script(MessageBoxes::Answer::Cancel);
+    form->close();
+    QCOMPARE(f->t.boxes.shown().size(), 1);
+    const auto& box = f->t.boxes.shown().first();
+    QCOMPARE(box.text, QStringLiteral("感谢您对Tovian、对Zeluna系列的软件的支持!\r \r"
+                                      "是否退出并到论坛可以下载更多Zeluna系列原创免费软件?"));
+    QCOMPARE(box.title, QStringLiteral("Zeluna系列软件"));
+    QCOMPARE(box.icon, MessageBoxes::Icon::Information);
+    QCOMPARE(box.buttons, MessageBoxes::Buttons::YesNoCancel);
+}
+
+void TstForm1::exitCancelKeepsEverything() {
+    app::Form1* form = f->open(false);
+    form->Timer4->setEnabled(true);
+    form->Command8->setText(QStringLiteral("关闭定时"));
+    QSignalSpy ended(form, &app::Form1::programEnded);
+    f->t.boxes.script(MessageBoxes::Answer::Cancel);
+    QVERIFY(!form->close());
+    QVERIFY(form->isVisible());
+    QVERIFY(form->Timer3->isEnabled());
+    QVERIFY(form->Timer4->isEnabled());
+    QCOMPARE(form->Command8->text(), QStringLiteral("关闭定时"));
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(f->t.browser.opened().isEmpty());
+}
+
+void TstForm1::exitCloseBoxCountsAsCancel() {
+    app::Form1* form = f->open();
+    // Nothing scripted: the box is closed by its close button.
+    QVERIFY(!form->close());
+    QVERIFY(form->isVisible());
+    QCOMPARE(f->t.boxes.shown().last().answer, MessageBoxes::Answer::Cancel);
+}
+
+void TstForm1::exitNoEndsWithoutBrowser() {
+    app::Form1* form = f->open();
+    QSignalSpy ended(form, &app::Form1::programEnded);
+    f->t.boxes.script(MessageBoxes::Answer::No);
+    QVERIFY(form->close());
+    QVERIFY(!form->isVisible());
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(f->t.browser.opened().isEmpty());
+}
+
+void TstForm1::exitYesOpensTheForum() {
+    app::Form1* form = f->open();
+    QSignalSpy ended(form, &app::Form1::programEnded);
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QVERIFY(form->close());
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(f->t.browser.opened(), QList<QUrl>{f->t.env.addresses.forum});
+}
+
+void TstForm1::menuOpensForumAndWebSite() {
+    app::Form1* form = f->open();
+    form->Combo5->setListIndex(2);
+    QCOMPARE(f->t.browser.opened(), QList<QUrl>{f->t.env.addresses.forum});
+    form->Combo5->setListIndex(4);
+    QCOMPARE(f->t.browser.opened().size(), 2);
+    QCOMPARE(f->t.browser.opened().last(), f->t.env.addresses.website);
+    QVERIFY(f->t.boxes.shown().isEmpty());
+}
+
+void TstForm1::menuKeepsItsEntryAndRunsTwice() {
+    app::Form1* form = f->open();
+    form->Combo5->setListIndex(2);
+    emit form->Combo5->activated(2);  // the user picks the same entry again
+    QCOMPARE(f->t.browser.opened().size(), 2);
+    QCOMPARE(form->Combo5->text(), QStringLiteral("访问论坛"));
+}
+
+void TstForm1::menuWithoutSelectionDoesNothing() {
+    app::Form1* form = f->open();
+    form->Combo5->setListIndex(-1);
+    form->Combo5_Click();
+    QVERIFY(f->t.browser.opened().isEmpty());
+    QVERIFY(f->t.boxes.shown().isEmpty());
+}
+
+void TstForm1::updateUpToDate_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("same") << QByteArray("V3.2");
+    QTest::newRow("same with line end") << QByteArray("V3.2\r\n");
+    QTest::newRow("older") << QByteArray("V3.1");
+}
+
+void TstForm1::updateUpToDate() {
+    QFETCH(QByteArray, answer);
+    f->server.setResponse("/jc.txt", TestHttpServer::Response::text(answer, "text/plain"));
+    app::Form1* form = f->open();
+    QVERIFY(f->t.boxes.shown().isEmpty());
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("程序已加载完毕..."));
+    QVERIFY(form->Command1->isEnabled());
+    QVERIFY(form->Text1->isEnabled());
+    QVERIFY(!form->Timer3->isEnabled());
+    QVERIFY(!form->hasEnded());
+    QCOMPARE(f->server.requestCount("/jc.txt"), 1);
+}
+
+void TstForm1::updateNewerVersionEndsTheProgram_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("V3.3") << QByteArray("V3.3") << "V3.3";
+    QTest::newRow("V3.3 with line end") << QByteArray("V3.3\n") << "V3.3";
+    QTest::newRow("V4.0") << QByteArray("V4.0") << "V4.0";
+}
+
+void TstForm1::updateNewerVersionEndsTheProgram() {
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, label);
+    f->server.setResponse("/jc.txt", TestHttpServer::Response::text(answer, "text/plain"));
+    app::Form1* form = f->open(false);
+    QSignalSpy ended(form, &app::Form1::programEnded);
+    QString statusWhileBoxOpen;
+    f->t.boxes.onShow = [&](const platform::ScriptedMessageBoxes::Shown&) {
+        statusWhileBoxOpen = form->S1->panelText(2);
+        return MessageBoxes::Answer::Ok;
+    };
+    form->Timer3->fire();
+    QCOMPARE(statusWhileBoxOpen, QStringLiteral("程序已加载完毕..."));
+    QCOMPARE(f->t.boxes.shown().size(), 1);  // no exit question
+    const auto& box = f->t.boxes.shown().first();
+    QCOMPARE(box.text, QStringLiteral("发现最新版本![") + label +
+                           QStringLiteral("]\r\n \r\n确定后自动打开官方论坛!"));
+    QCOMPARE(box.icon, MessageBoxes::Icon::Information);
+    QCOMPARE(box.buttons, MessageBoxes::Buttons::Ok);
+    QCOMPARE(f->t.browser.opened(), QList<QUrl>{f->t.env.addresses.forum});
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!form->isVisible());
+    QVERIFY(!form->Command1->isEnabled());
+    QVERIFY(!form->Timer3->isEnabled());
+}
+
+void TstForm1::updateFailure_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("html error page") << 0;
+    QTest::newRow("http 500") << 1;
+    QTest::newRow("closed port") << 2;
+    QTest::newRow("empty file") << 3;
+    QTest::newRow("proxy login page") << 4;
+}
+
+void TstForm1::updateFailure() {
+    QFETCH(int, kind);
+    switch (kind) {
+        case 0:
+            f->server.setResponse("/jc.txt", TestHttpServer::Response::text(
+                                                 "<html><body>404 Not Found</body></html>"));
+            break;
+        case 1:
+            f->server.setResponse("/jc.txt", TestHttpServer::Response::withStatus(500, "V3.3"));
+            break;
+        case 2:
+            f->t.env.addresses.update = QUrl(QStringLiteral("http://127.0.0.1:9/jc.txt"));
+            break;
+        case 3:
+            f->server.setResponse("/jc.txt", TestHttpServer::Response::text("", "text/plain"));
+            break;
+        case 4:
+            f->server.setResponse("/jc.txt", TestHttpServer::Response::text(
+                                                 "Please log in to continue: V3.3"));
+            break;
+    }
+    app::Form1* form = f->open();
+    QCOMPARE(f->t.boxes.shown().size(), 1);
+    const auto& box = f->t.boxes.shown().first();
+    QCOMPARE(box.text, QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"));
+    QCOMPARE(box.icon, MessageBoxes::Icon::Exclamation);
+    QCOMPARE(box.buttons, MessageBoxes::Buttons::Ok);
+    QCOMPARE(box.title, QStringLiteral("Zeluna系列软件"));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("程序已加载完毕..."));
+    QVERIFY(form->Command1->isEnabled());
+    QVERIFY(!form->Timer3->isEnabled());
+    QVERIFY(!form->hasEnded());
+    QVERIFY(f->t.browser.opened().isEmpty());
+}
+
+void TstForm1::updateServerThatNeverAnswers() {
+    TestHttpServer::Response silent;
+    silent.neverAnswer = true;
+    f->server.setResponse("/jc.txt", silent);
+    f->t.env.limits.updateTotal = std::chrono::milliseconds(300);
+    QElapsedTimer clock;
+    clock.start();
+    app::Form1* form = f->open();
+    QVERIFY(clock.elapsed() < 5000);
+    QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版")});
+    QVERIFY(form->Command1->isEnabled());
+}
+
+void TstForm1::updateCheckRunsOnceAfterOneSecond() {
+    app::Form1* form = f->open(false);
+    QCOMPARE(f->server.requestCount("/jc.txt"), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(form->Command1->isEnabled(), 5000);
+    QCOMPARE(f->server.requestCount("/jc.txt"), 1);
+    QVERIFY(!form->Timer3->isEnabled());
+}
+
+void TstForm1::statusShowsCheckWhileWaiting() {
+    app::Form1* form = f->open(false);
+    QString statusAtRequest;
+    f->server.setHandler("/jc.txt", [&](const TestHttpServer::Request&) {
+        statusAtRequest = form->S1->panelText(2);
+        return TestHttpServer::Response::text("V3.2", "text/plain");
+    });
+    form->Timer3->fire();
+    QCOMPARE(statusAtRequest, QStringLiteral("程序检测更新中.."));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("程序已加载完毕..."));
+}
+
+QTEST_MAIN(TstForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,504 @@
+// A query from the main window against a local tracking service: the request on the wire,
+// the input checks, the answer phrases, the progress list, the parcel status, the change
+// alert and the history file.
+#include <QFileDevice>
+#include <unistd.h>
+#include <QtTest>
+
+#include "history/number_history.h"
+#include "support/main_window_fixture.h"
+
+using platform::MessageBoxes;
+using testsupport::MainWindowFixture;
+using testsupport::TestHttpServer;
+
+namespace {
+const QByteArray kIdAndType = "&id=3F1C7A0B5D92E4608A17C3B9D0E25F4C&type=html";
+}
+
+class TstQuery : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        f = std::make_unique<MainWindowFixture>();
+        form = f->open();
+        f->answer(MainWindowFixture::rowsOf(3));
+    }
+    void cleanup() {
+        form = nullptr;
+        f.reset();
+    }
+
+    // Request
+    void requestOnTheWire();
+    void numberCannotChangeTheQueryKeys_data();
+    void numberCannotChangeTheQueryKeys();
+    void statusWhileTheRequestRuns();
+
+    // Input checks
+    void emptyNumber();
+    void numberWithBar();
+    void noCourier();
+    void noRemark();
+
+    // Answer phrases
+    void phrases_data();
+    void phrases();
+    void notFoundAnsweredNo();
+    void notFoundAnsweredYes();
+    void notFoundAndPleaseEnterIsNotFound();
+
+    // Failures end in the idle state
+    void transferFailures_data();
+    void transferFailures();
+    void emptyAnswer();
+    void answerWithoutRows();
+
+    // Progress list and status
+    void rowsNewestFirstInRed();
+    void parcelStatus_data();
+    void parcelStatus();
+    void parseRunsOnTheTimerTick();
+
+    // Change alert
+    void changeAlertSequence();
+    void fewerLinesThanBefore();
+
+    // History file
+    void historyFileBytes();
+    void historyFromEmptyOrMissingFile_data();
+    void historyFromEmptyOrMissingFile();
+    void historyLastLineWithoutLineEnd();
+    void numberInsideAnotherEntryIsNew();
+    void storedNumberIsNotSavedTwice();
+    void saveBeforeLoadKeepsStoredEntries();
+    void saveWhileListLoadedListsNothingTwice();
+    void readOnlyFolderIsReported();
+
+private:
+    void query(const QString& number = QStringLiteral("SF123"),
+               const QString& courier = QStringLiteral("顺丰快递"),
+               const QString& remark = QStringLiteral("爸爸衣服")) {
+        f->query(number, courier, remark);
+    }
+
+    std::unique_ptr<MainWindowFixture> f;
+    app::Form1* form = nullptr;
+};
+
+void TstQuery::requestOnTheWire() {
+    query();
+    QCOMPARE(f->server.requestCount("/"), 1);
+    const TestHttpServer::Request& request = f->server.requests().last();
+    QCOMPARE(request.method, QByteArray("GET"));
+    QCOMPARE(request.query, "com=shunfeng&nu=SF123" + kIdAndType);
+}
+
+void TstQuery::numberCannotChangeTheQueryKeys_data() {
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::newRow("outer spaces") << " SF123 " << QByteArray("%20SF123%20");
+    QTest::newRow("inner space") << "SF 123" << QByteArray("SF%20123");
+    QTest::newRow("ampersand") << "1&com=ems" << QByteArray("1%26com=ems");
+    QTest::newRow("hash") << "12#34" << QByteArray("12%2334");
+    QTest::newRow("percent") << "12%26" << QByteArray("12%2526");
+    QTest::newRow("plus") << "1+2" << QByteArray("1%2B2");
+    QTest::newRow("chinese") << "顺1" << QByteArray("%E9%A1%BA1");
+}
+
+void TstQuery::numberCannotChangeTheQueryKeys() {
+    QFETCH(QString, number);
+    QFETCH(QByteArray, sent);
+    query(number);
+    QCOMPARE(f->server.requestCount("/"), 1);
+    QCOMPARE(f->server.requests().last().query, "com=shunfeng&nu=" + sent + kIdAndType);
+}
+
+void TstQuery::statusWhileTheRequestRuns() {
+    QString statusAtRequest;
+    bool buttonEnabledAtRequest = true;
+    f->server.setHandler("/", [&](const TestHttpServer::Request&) {
+        statusAtRequest = form->S1->panelText(2);
+        buttonEnabledAtRequest = form->Command1->isEnabled();
+        TestHttpServer::Response r =
+            TestHttpServer::Response::text(platform::toGbk(MainWindowFixture::rowsOf(2)));
+        r.delayMs = 100;
+        return r;
+    });
+    query();
+    QCOMPARE(statusAtRequest, QStringLiteral("顺丰快递快递查询中..."));
+    QVERIFY(!buttonEnabledAtRequest);
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询完毕..."));
+}
+
+void TstQuery::emptyNumber() {
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Text2->setFocus();
+    query(QString());
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("请输入快递单号!"));
+    QVERIFY(form->Text1->hasFocus());
+    QCOMPARE(f->server.requestCount("/"), 0);
+    QVERIFY(form->Command1->isEnabled());
+}
+
+void TstQuery::numberWithBar() {
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Text2->setFocus();
+    form->ListView1->lines()->insertAtTop(QStringLiteral("1"));
+    form->Label3->setText(QStringLiteral("快件状态：已签收"));
+    form->Text1->setText(QStringLiteral("12|34"));
+    form->Combo1->setText(QStringLiteral("顺丰快递"));
+    form->Text2->setText(QStringLiteral("r"));
+    form->Command1_Click();  // the handler itself leaves the focus where it was
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("单号不正确,请您检查!"));
+    QVERIFY(form->Text2->hasFocus());
+    QCOMPARE(f->server.requestCount("/"), 0);
+    // Nothing else changes.
+    QCOMPARE(form->ListView1->count(), 1);
+    QCOMPARE(form->Label3->text(), QStringLiteral("快件状态：已签收"));
+}
+
+void TstQuery::noCourier() {
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Text2->setFocus();
+    query(QStringLiteral("SF123"), QString());
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("请选择快递公司!"));
+    QVERIFY(form->Combo1->hasFocus());
+    QCOMPARE(f->server.requestCount("/"), 0);
+}
+
+void TstQuery::noRemark() {
+    query(QStringLiteral("SF123"), QStringLiteral("顺丰快递"), QString());
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("请输入快递备注信息,例如：爸爸衣服"));
+    QCOMPARE(f->server.requestCount("/"), 0);
+    QVERIFY(form->Command1->isEnabled());
+}
+
+void TstQuery::phrases_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("bad format") << "<p>单号格式错误</p><tr><td>" << "单号格式错误!请检查!";
+    QTest::newRow("unsupported") << "不支持的快递公司<tr><td>" << "系统问题,暂不支持当前快递公司!";
+    QTest::newRow("please enter") << "请输入单号" << "请输入正确的单号!";
+}
+
+void TstQuery::phrases() {
+    QFETCH(QString, page);
+    QFETCH(QString, status);
+    form->Label7->setText(QStringLiteral("是否更新：有更新"));
+    f->answer(page);
+    query();
+    QCOMPARE(form->S1->panelText(2), status);
+    QVERIFY(form->Command1->isEnabled());
+    QVERIFY(!form->Timer1->isEnabled());
+    QCOMPARE(form->ListView1->count(), 0);
+    QCOMPARE(form->Label3->text(), QStringLiteral("快件状态：未查询"));
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(f->historyBytes(), QByteArray());
+    QVERIFY(f->t.boxes.shown().isEmpty());
+}
+
+void TstQuery::notFoundAnsweredNo() {
+    f->answer(QStringLiteral("<p>您查询的单号不存在</p>"));
+    f->t.boxes.script(MessageBoxes::Answer::No);
+    query();
+    QCOMPARE(f->t.boxes.shown().size(), 1);
+    const auto& box = f->t.boxes.shown().first();
+    QCOMPARE(box.text, QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"));
+    QCOMPARE(box.buttons, MessageBoxes::Buttons::YesNo);
+    QCOMPARE(box.icon, MessageBoxes::Icon::Information);
+    QCOMPARE(box.title, QStringLiteral("Zeluna系列软件"));
+    QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
+    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->Text1->text(), QStringLiteral("SF123"));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("顺丰快递快递查询中..."));
+    QVERIFY(form->Command1->isEnabled());
+}
+
+void TstQuery::notFoundAnsweredYes() {
+    f->writeHistory(platform::toGbk(QStringLiteral("1|EMS快递|旧\r\n")));
+    f->answer(QStringLiteral("<p>您查询的单号不存在</p>"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    query();
+    QCOMPARE(f->t.boxes.texts(),
+             QStringList({QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"),
+                          QStringLiteral("单号已成功保存")}));
+    QCOMPARE(f->t.boxes.shown().last().buttons, MessageBoxes::Buttons::Ok);
+    QCOMPARE(f->historyBytes(), platform::toGbk(QStringLiteral("1|EMS快递|旧\r\nSF123|顺丰快递|爸爸衣服\r\n")));
+    // The list was emptied and reloaded from the file: it shows what the file holds.
+    QCOMPARE(form->Text1->items(),
+             QStringList({QStringLiteral("1|EMS快递|旧"), QStringLiteral("SF123|顺丰快递|爸爸衣服")}));
+    QCOMPARE(form->Text1->text(), QString());
+    QVERIFY(form->Command1->isEnabled());
+    QCOMPARE(form->ListView1->count(), 0);
+}
+
+void TstQuery::notFoundAndPleaseEnterIsNotFound() {
+    f->answer(QStringLiteral("不存在，请输入正确单号"));
+    query();
+    QCOMPARE(f->t.boxes.shown().size(), 1);
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("顺丰快递快递查询中..."));
+}
+
+void TstQuery::transferFailures_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("http 500") << 0;
+    QTest::newRow("http 404") << 1;
+    QTest::newRow("no connection") << 2;
+    QTest::newRow("time-out") << 3;
+    QTest::newRow("reset in the body") << 4;
+    QTest::newRow("body over the cap") << 5;
+}
+
+void TstQuery::transferFailures() {
+    QFETCH(int, kind);
+    const QByteArray rows = platform::toGbk(MainWindowFixture::rowsOf(3));
+    TestHttpServer::Response r = TestHttpServer::Response::text(rows);
+    switch (kind) {
+        case 0:
+            r = TestHttpServer::Response::withStatus(500, rows);
+            break;
+        case 1:
+            r = TestHttpServer::Response::withStatus(404, rows);
+            break;
+        case 2:
+            f->t.env.addresses.tracking = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+            break;
+        case 3:
+            r.neverAnswer = true;
+            f->t.env.limits.trackingTotal = std::chrono::milliseconds(300);
+            break;
+        case 4:
+            r.resetAfterBytes = 10;
+            break;
+        case 5:
+            f->t.env.limits.maxBodyBytes = 64;
+            break;
+    }
+    f->server.setResponse("/", r);
+    // The limits are read when the window is made.
+    form = f->open();
+    query();
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询失败,请检查网络连接!"));
+    QVERIFY(form->Command1->isEnabled());
+    QVERIFY(!form->Timer1->isEnabled());
+    QCOMPARE(form->ListView1->count(), 0);
+    QCOMPARE(form->Text1->count(), 0);
+    QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
+}
+
+void TstQuery::emptyAnswer() {
+    f->answer(QString());
+    query();
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("暂无物流信息,请稍后再试!"));
+    QVERIFY(form->Command1->isEnabled());
+    QCOMPARE(form->Text1->count(), 0);
+    QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
+}
+
+void TstQuery::answerWithoutRows() {
+    f->answer(QStringLiteral("<p>正在查询，请稍候</p>"));
+    query();
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("暂无物流信息,请稍后再试!"));
+    QVERIFY(form->Command1->isEnabled());
+    QVERIFY(!form->Timer1->isEnabled());
+    // The number is kept all the same.
+    QCOMPARE(f->historyBytes(), platform::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n")));
+}
+
+void TstQuery::rowsNewestFirstInRed() {
+    f->answer(MainWindowFixture::rows({{QStringLiteral("2013-01-05 08:00"), QStringLiteral("A已收件")},
+                                       {QStringLiteral("2013-01-05 09:00"), QStringLiteral("B运输中")},
+                                       {QStringLiteral("2013-01-05 10:00"), QStringLiteral("C已签收")}}));
+    query();
+    platform::ListView* list = form->ListView1;
+    QCOMPARE(list->count(), 3);
+    const QStringList numbers = {list->text(0, 0), list->text(1, 0), list->text(2, 0)};
+    QCOMPARE(numbers, QStringList({"1", "2", "3"}));
+    QCOMPARE(list->text(0, 1), QStringLiteral("2013-01-05 10:00"));
+    QCOMPARE(list->text(0, 2), QStringLiteral("C已签收"));
+    QCOMPARE(list->text(2, 2), QStringLiteral("A已收件"));
+    QCOMPARE(list->foreColor(0, 1), QColor(255, 0, 0));
+    QCOMPARE(list->foreColor(0, 2), QColor(255, 0, 0));
+    QVERIFY(!list->foreColor(0, 0).isValid());
+    QVERIFY(!list->foreColor(1, 1).isValid());
+    // What the list shows on screen is the same.
+    QCOMPARE(list->model()->index(0, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询完毕..."));
+    QVERIFY(form->Command1->isEnabled());
+    QVERIFY(!form->Timer1->isEnabled());
+    QCOMPARE(form->rowCount(), 0);
+    QCOMPARE(form->resultPage(), QString());
+}
+
+void TstQuery::parcelStatus_data() {
+    QTest::addColumn<QString>("newest");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("signed") << "已签收，签收人：本人" << "快件状态：已签收";
+    QTest::newRow("delivered") << "妥投" << "快件状态：已签收";
+    QTest::newRow("delivering") << "正在派送途中,派件员：某某" << "快件状态：派件中";
+    QTest::newRow("neither") << "快件已到达上海" << "快件状态：运送中";
+    QTest::newRow("both") << "派件员已签收" << "快件状态：已签收";
+}
+
+void TstQuery::parcelStatus() {
+    QFETCH(QString, newest);
+    QFETCH(QString, status);
+    // Only the newest line counts: an older line says 派.
+    f->answer(MainWindowFixture::rows({{QStringLiteral("1"), QStringLiteral("派送中")},
+                                       {QStringLiteral("2"), newest}}));
+    query();
+    QCOMPARE(form->Label3->text(), status);
+}
+
+void TstQuery::parseRunsOnTheTimerTick() {
+    form->Text1->setText(QStringLiteral("SF123"));
+    form->Combo1->setText(QStringLiteral("顺丰快递"));
+    form->Text2->setText(QStringLiteral("x"));
+    form->Command1_Click();
+    // The answer waits for the result timer.
+    QCOMPARE(form->rowCount(), 3);
+    QVERIFY(form->Timer1->isEnabled());
+    QVERIFY(!form->Command1->isEnabled());
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("顺丰快递快递查询中..."));
+    QCOMPARE(form->ListView1->count(), 0);
+    QTRY_COMPARE(form->ListView1->count(), 3);
+    QVERIFY(!form->Timer1->isEnabled());
+    QVERIFY(form->Command1->isEnabled());
+}
+
+void TstQuery::changeAlertSequence() {
+    const QString played = f->t.programFile(QStringLiteral("ts.mp3"));
+    f->t.player.clear();
+    f->answer(MainWindowFixture::rowsOf(5));
+    query();
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(platform::foreColor(form->Label7), QColor(255, 0, 0));
+    QCOMPARE(f->t.player.played(), QStringList{played});
+
+    query();
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
+    QCOMPARE(platform::foreColor(form->Label7), QColor(0, 0, 0));
+    QCOMPARE(f->t.player.played().size(), 1);
+
+    f->answer(MainWindowFixture::rowsOf(6));
+    query();
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(f->t.player.played().size(), 2);
+    QCOMPARE(form->previousLineCount(), 5);
+    QCOMPARE(form->currentLineCount(), 6);
+}
+
+void TstQuery::fewerLinesThanBefore() {
+    f->answer(MainWindowFixture::rowsOf(8));
+    query();
+    f->answer(MainWindowFixture::rowsOf(3));
+    query(QStringLiteral("YT999"));
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
+    // A refused query leaves the counts and the alert as they were.
+    f->answer(QStringLiteral("单号格式错误"));
+    query();
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
+    QCOMPARE(form->currentLineCount(), 3);
+}
+
+void TstQuery::historyFileBytes() {
+    f->writeHistory(platform::toGbk(QStringLiteral("A1|EMS快递|爸爸衣服\r\nB2|圆通快递|书\r\n")));
+    query(QStringLiteral("C3"), QStringLiteral("中通快递"), QStringLiteral("妈妈鞋子"));
+    const QByteArray expected =
+        "A1|EMS\xbf\xec\xb5\xdd|\xb0\xd6\xb0\xd6\xd2\xc2\xb7\xfe\r\n"
+        "B2|\xd4\xb2\xcd\xa8\xbf\xec\xb5\xdd|\xca\xe9\r\n"
+        "C3|\xd6\xd0\xcd\xa8\xbf\xec\xb5\xdd|\xc2\xe8\xc2\xe8\xd0\xac\xd7\xd3\r\n";
+    QCOMPARE(f->historyBytes(), expected);
+    // The list gets the new entry (the stored ones are not loaded by a save).
+    QCOMPARE(form->Text1->items(), QStringList{QStringLiteral("C3|中通快递|妈妈鞋子")});
+    QCOMPARE(form->Text1->text(), QStringLiteral("C3"));
+}
+
+void TstQuery::historyFromEmptyOrMissingFile_data() {
+    QTest::addColumn<bool>("zeroBytes");
+    QTest::newRow("zero bytes") << true;
+    QTest::newRow("missing") << false;
+}
+
+void TstQuery::historyFromEmptyOrMissingFile() {
+    QFETCH(bool, zeroBytes);
+    if (zeroBytes) {
+        f->writeHistory(QByteArray());
+    }
+    query(QStringLiteral("C3"), QStringLiteral("EMS快递"), QStringLiteral("r"));
+    QCOMPARE(f->historyBytes(), QByteArray("C3|EMS\xbf\xec\xb5\xdd|r\r\n"));
+}
+
+void TstQuery::historyLastLineWithoutLineEnd() {
+    f->writeHistory("A|EMS\xbf\xec\xb5\xdd|a\r\nB|EMS\xbf\xec\xb5\xdd|b");
+    query(QStringLiteral("C"), QStringLiteral("EMS快递"), QStringLiteral("c"));
+    QCOMPARE(f->historyBytes(), QByteArray("A|EMS\xbf\xec\xb5\xdd|a\r\nB|EMS\xbf\xec\xb5\xdd|b\r\n"
+                                           "C|EMS\xbf\xec\xb5\xdd|c\r\n"));
+}
+
+void TstQuery::numberInsideAnotherEntryIsNew() {
+    f->writeHistory(platform::toGbk(QStringLiteral("1234|EMS快递|爸爸衣服\r\n5|EMS快递|编号123\r\n")));
+    query(QStringLiteral("123"), QStringLiteral("EMS快递"), QStringLiteral("新"));
+    QCOMPARE(f->historyBytes(), platform::toGbk(QStringLiteral(
+                                    "1234|EMS快递|爸爸衣服\r\n5|EMS快递|编号123\r\n123|EMS快递|新\r\n")));
+    // Case counts.
+    query(QStringLiteral("ab"), QStringLiteral("EMS快递"), QStringLiteral("x"));
+    query(QStringLiteral("AB"), QStringLiteral("EMS快递"), QStringLiteral("y"));
+    QVERIFY(f->historyBytes().endsWith("ab|EMS\xbf\xec\xb5\xdd|x\r\nAB|EMS\xbf\xec\xb5\xdd|y\r\n"));
+}
+
+void TstQuery::storedNumberIsNotSavedTwice() {
+    const QByteArray stored = platform::toGbk(QStringLiteral("SF123|EMS快递|另一个备注\r\n"));
+    f->writeHistory(stored);
+    query();  // SF123 again, another courier and remark
+    QCOMPARE(f->historyBytes(), stored);
+    QCOMPARE(form->Text1->count(), 0);
+    query();
+    QCOMPARE(f->historyBytes(), stored);
+}
+
+void TstQuery::saveBeforeLoadKeepsStoredEntries() {
+    f->writeHistory(platform::toGbk(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n")));
+    query(QStringLiteral("C"), QStringLiteral("EMS快递"), QStringLiteral("c"));
+    query(QStringLiteral("D"), QStringLiteral("EMS快递"), QStringLiteral("d"));
+    QCOMPARE(f->historyBytes(),
+             platform::toGbk(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\nC|EMS快递|c\r\nD|EMS快递|d\r\n")));
+    QCOMPARE(form->Text1->items(),
+             QStringList({QStringLiteral("C|EMS快递|c"), QStringLiteral("D|EMS快递|d")}));
+}
+
+void TstQuery::saveWhileListLoadedListsNothingTwice() {
+    f->writeHistory(platform::toGbk(QStringLiteral("A|EMS快递|a\r\n")));
+    form->numberHistory()->dq();
+    query(QStringLiteral("C"), QStringLiteral("EMS快递"), QStringLiteral("c"));
+    QCOMPARE(form->Text1->items(),
+             QStringList({QStringLiteral("A|EMS快递|a"), QStringLiteral("C|EMS快递|c")}));
+    QCOMPARE(f->historyBytes(), platform::toGbk(QStringLiteral("A|EMS快递|a\r\nC|EMS快递|c\r\n")));
+    // A number from the loaded list is not appended again.
+    query(QStringLiteral("A"), QStringLiteral("EMS快递"), QStringLiteral("a"));
+    QCOMPARE(form->Text1->count(), 2);
+}
+
+void TstQuery::readOnlyFolderIsReported() {
+    if (geteuid() == 0) {
+        // root writes anywhere: make the history path a folder instead, which no one can
+        // write as a file.
+        QVERIFY(QDir(f->t.env.programFolder).mkdir(QStringLiteral("wlnum.ini")));
+    } else {
+        QFile::setPermissions(f->t.env.programFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    query();
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("历史记录保存失败!"));
+    // The query itself went through.
+    QCOMPARE(form->ListView1->count(), 3);
+    QVERIFY(form->Command1->isEnabled());
+    QCOMPARE(form->Text1->items(), QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
+    QFile::setPermissions(f->t.env.programFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                       QFileDevice::ExeOwner);
+}
+
+QTEST_MAIN(TstQuery)
+#include "tst_query.moc"

@@ -1,0 +1,54 @@
+# Shared by ./run, ./test and ./fuzz: installs what a fresh Debian 12 machine lacks,
+# configures and builds. Source it; then call `trackoro_build <build dir> [cmake options]`.
+
+TRACKORO_PACKAGES=(
+    qt6-base-dev qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev
+    gstreamer1.0-plugins-good cmake g++ make
+)
+
+trackoro_missing_packages() {
+    local missing=()
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    echo "${missing[@]:-}"
+}
+
+# trackoro_install <package>...: installs the packages that are missing.
+trackoro_install() {
+    local missing
+    missing=$(trackoro_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" != 0 ]; then
+        echo "These Debian packages are missing: $missing" >&2
+        echo "Install them with:" >&2
+        echo "    sudo apt-get install -y $missing" >&2
+        exit 1
+    fi
+    echo "Installing: $missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq || true
+    # shellcheck disable=SC2086
+    apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+trackoro_generator() {
+    if command -v ninja >/dev/null 2>&1; then
+        echo "Ninja"
+    else
+        echo "Unix Makefiles"
+    fi
+}
+
+# trackoro_build <build dir> [extra cmake options...]
+trackoro_build() {
+    local dir=$1
+    shift
+    trackoro_install "${TRACKORO_PACKAGES[@]}"
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "$dir" -G "$(trackoro_generator)" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    fi
+    cmake --build "$dir" --parallel "$(nproc)"
+}
