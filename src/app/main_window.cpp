@@ -10,6 +10,11 @@
 #include <QVBoxLayout>
 
 #include "history/number_history.h"
+#include "requery/requery.h"
+#include "search/form2.h"
+#include "shell/form4.h"
+#include "shell/list_click.h"
+#include "shell/list_filter.h"
 #include "platform/browser.h"
 #include "platform/gate.h"
 #include "platform/media_player.h"
@@ -62,6 +67,28 @@ Form1::Form1(const platform::Environment& env, QWidget* parent)
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Timer1, &platform::Timer::tick, this, &Form1::Timer1_Timer);
     connect(Timer3, &platform::Timer::tick, this, &Form1::Timer3_Timer);
+    requery::RequeryControls repeat;
+    repeat.Frame4 = Frame4;
+    repeat.Combo2 = Combo2;
+    repeat.Combo3 = Combo3;
+    repeat.Command8 = Command8;
+    repeat.Timer4 = Timer4;
+    repeat.Command10 = Command10;
+    repeat.Frame6 = Frame6;
+    repeat.Combo4 = Combo4;
+    repeat.Command5 = Command5;
+    repeat.Timer6 = Timer6;
+    repeat.Command11 = Command11;
+    repeat.Text1 = Text1;
+    repeat.Combo1 = Combo1;
+    repeat.Command9 = Command9;
+    repeat.Command7 = Command7;
+    repeat.Command2 = Command2;
+    requery_ = new requery::Requery(repeat, env_.boxes, env_.clock, [this] { Command1_Click(); },
+                                    this, this);
+    listClick_ = new shell::ListClickHandler(ListView1, S1, this);
+    connect(ListView1, &platform::ListView::listClicked, listClick_,
+            &shell::ListClickHandler::ListView1_Click);
 
     // Key preview: the window sees every key press before the focused control does.
     qApp->installEventFilter(this);
@@ -244,6 +271,9 @@ void Form1::Form_Load() {
     skin_->SkinH_AttachEx(env_.programFile(QStringLiteral("skinh.she")), QString());
     skin_->SkinH_AdjustHSV(88, 0, 0);
 
+    // Column widths stay as the program set them.
+    shell::installListFilter(ListView1);
+
     W1->setUrl(env_.programFile(QStringLiteral("zeluna.mp3")));
 
     Combo2->appendItems(numbers(0, 23));
@@ -304,11 +334,17 @@ void Form1::Combo5_Click() {
 
 void Form1::exportList() {}
 
-void Form1::showAbout() {}
+void Form1::showAbout() {
+    shell::Form4 about(env_.browser, env_.addresses.forum, this);
+    about.exec();
+}
 
 void Form1::showBranchLookup() {}
 
-void Form1::Command2_Click() {}
+void Form1::Command2_Click() {
+    search::Form2 quickSearch(Combo1, S1, env_.boxes, this);
+    quickSearch.exec();
+}
 
 void Form1::Form_KeyDown(int keyCode, int) {
     if (keyCode == kKeyF8) {

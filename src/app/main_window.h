@@ -16,6 +16,12 @@
 namespace history {
 class NumberHistory;
 }
+namespace requery {
+class Requery;
+}
+namespace shell {
+class ListClickHandler;
+}
 
 namespace app {
 
@@ -84,6 +90,8 @@ public:
     QString resultPage() const { return resultPage_; }
     int rowCount() const { return rowCount_; }
     history::NumberHistory* numberHistory() const { return history_.get(); }
+    shell::ListClickHandler* listClickHandler() const { return listClick_; }
+    requery::Requery* requery() const { return requery_; }
 
     // ---- Handlers ----
     void Form_Load();
@@ -134,6 +142,8 @@ private:
     std::unique_ptr<platform::Inet> inet_;
     std::unique_ptr<platform::SkinEngine> skin_;
     std::unique_ptr<history::NumberHistory> history_;
+    shell::ListClickHandler* listClick_ = nullptr;
+    requery::Requery* requery_ = nullptr;
 
     QString courierCode_;
     // Per-query state, reset together by csh.
