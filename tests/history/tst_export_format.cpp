@@ -13,6 +13,36 @@ QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// Runs a scope without the rights of root (as "nobody"), which would ignore permissions.
+class Unprivileged {
+public:
+    Unprivileged() {
+        if (geteuid() == 0) {
+            // The real ids change too: access checks go by them. The saved ids stay root's,
+            // which lets the destructor change back.
+            dropped_ = setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0;
+            ok_ = dropped_;
+        }
+    }
+    ~Unprivileged() {
+        if (dropped_) {
+            (void)setresuid(0, 0, 0);
+            (void)setresgid(0, 0, 0);
+        }
+    }
+    bool ok() const { return ok_; }
+
+private:
+    bool dropped_ = false;
+    bool ok_ = true;
+};
+
+// Lets everyone into and write in a folder, so only the permissions under test count.
+void openUp(const QString& folder) {
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther);
+}
+
 const QVector<QStringList> kThreeRows{
     {"1", "2013-01-05 10:20:00", "已签收"},
     {"2", "2013-01-05 08:00:00", "派件中"},
@@ -35,6 +65,7 @@ private slots:
     void exportReplacesExistingFile();
     void noRowsTouchNothing();
     void unwritablePathFails();
+    void readOnlyFileIsNotReplaced();
 };
 
 void TstExportFormat::fixedLength_data() {
@@ -131,23 +162,36 @@ void TstExportFormat::unwritablePathFails() {
     QVERIFY(!history::writeExportFile(dir.path(), kThreeRows));  // a folder
     QVERIFY(!history::writeExportFile(QString(), kThreeRows));
 
-    // A read-only folder; root ignores permissions, so give them up meanwhile.
     const QString folder = dir.filePath("locked");
     QVERIFY(QDir(dir.path()).mkdir("locked"));
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                          QFile::ReadOther | QFile::ExeOther);
+    openUp(dir.path());
     QFile::setPermissions(folder,
                           QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    const bool root = geteuid() == 0;
-    const bool dropped = root && setegid(65534) == 0 && seteuid(65534) == 0;
-    const bool written = history::writeExportFile(folder + "/out.txt", kThreeRows);
-    if (dropped) {
-        QVERIFY(seteuid(0) == 0);
-        QVERIFY(setegid(0) == 0);
+    bool written = true;
+    {
+        Unprivileged user;
+        QVERIFY(user.ok());
+        written = history::writeExportFile(folder + "/out.txt", kThreeRows);
     }
-    QVERIFY(!root || dropped);
     QVERIFY(!written);
     QVERIFY(!QFile::exists(folder + "/out.txt"));
+}
+
+void TstExportFormat::readOnlyFileIsNotReplaced() {
+    QTemporaryDir dir;
+    openUp(dir.path());
+    const QString path = dir.filePath("kept.txt");
+    QVERIFY(history::writeExportFile(path, {{"1", "t", "p"}}));
+    const QByteArray before = fileBytes(path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
+    bool written = true;
+    {
+        Unprivileged user;
+        QVERIFY(user.ok());
+        written = history::writeExportFile(path, kThreeRows);
+    }
+    QVERIFY(!written);
+    QCOMPARE(fileBytes(path), before);
 }
 
 QTEST_GUILESS_MAIN(TstExportFormat)

@@ -27,29 +27,37 @@ void putBytes(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Makes a folder read-only for the duration of a scope. Root ignores permissions, so a
-// test running as root also gives up its rights (to "nobody") meanwhile.
-class ReadOnlyFolder {
+// Runs a scope without the rights of root (as "nobody"), which would ignore permissions.
+// The real ids change too, as access checks go by them; the saved ids stay root's, which
+// lets the destructor change back.
+class Unprivileged {
 public:
-    explicit ReadOnlyFolder(const QString& folder) : folder_(folder) {
-        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    Unprivileged() {
         if (geteuid() == 0) {
-            dropped_ = setegid(65534) == 0 && seteuid(65534) == 0;
+            dropped_ = setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0;
+            ok_ = dropped_;
         }
     }
-    ~ReadOnlyFolder() {
+    ~Unprivileged() {
         if (dropped_) {
-            (void)seteuid(0);
-            (void)setegid(0);
+            (void)setresuid(0, 0, 0);
+            (void)setresgid(0, 0, 0);
         }
-        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
+    bool ok() const { return ok_; }
 
 private:
-    QString folder_;
     bool dropped_ = false;
+    bool ok_ = true;
 };
+
+void setMode(const QString& path, QFile::Permissions permissions) {
+    QVERIFY(QFile::setPermissions(path, permissions));
+}
+
+const QFile::Permissions kReadOnly =
+    QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+const QFile::Permissions kOpen = kReadOnly | QFile::WriteOwner | QFile::WriteOther;
 
 // Limits the size of any file the process writes, so that a write fails half-way.
 class FileSizeLimit {
@@ -98,6 +106,7 @@ private slots:
     void missingFileIsNotRead();
     void readErrorKeepsWhatWasRead();
     void writeIntoReadOnlyFolderFails();
+    void readOnlyFileIsNotReplaced();
     void failedReplaceKeepsOldFile();
 };
 
@@ -253,14 +262,34 @@ void TstHistoryFormat::writeIntoReadOnlyFolderFails() {
     const QString path = history::historyFilePath(dir.path());
     QVERIFY(history::writeHistoryFile(path, {"old|EMS快递|x"}));
     const QByteArray before = fileBytes(path);
+    setMode(dir.path(), kReadOnly);
     bool written = true;
     {
-        ReadOnlyFolder readOnly(dir.path());
+        Unprivileged user;
+        QVERIFY(user.ok());
         written = history::writeHistoryFile(path, {"old|EMS快递|x", "new|EMS快递|y"});
     }
+    setMode(dir.path(), kOpen);
     QVERIFY(!written);
     QCOMPARE(fileBytes(path), before);
     QVERIFY(!history::writeHistoryFile(dir.filePath("missing/wlnum.ini"), {"a"}));
+}
+
+void TstHistoryFormat::readOnlyFileIsNotReplaced() {
+    QTemporaryDir dir;
+    setMode(dir.path(), kOpen);
+    const QString path = history::historyFilePath(dir.path());
+    QVERIFY(history::writeHistoryFile(path, {"old|EMS快递|x"}));
+    const QByteArray before = fileBytes(path);
+    setMode(path, QFile::ReadOwner | QFile::ReadOther);
+    bool written = true;
+    {
+        Unprivileged user;
+        QVERIFY(user.ok());
+        written = history::writeHistoryFile(path, {"new|EMS快递|y"});
+    }
+    QVERIFY(!written);
+    QCOMPARE(fileBytes(path), before);
 }
 
 void TstHistoryFormat::failedReplaceKeepsOldFile() {
