@@ -1,0 +1,234 @@
+#include "branch/form5.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "branch/encoding.h"
+#include "branch/get_body.h"
+#include "platform/controls.h"
+#include "platform/gate.h"
+#include "platform/http_fetch.h"
+#include "platform/message_boxes.h"
+
+namespace branch {
+
+namespace {
+
+const char kNotQueried[] = "未查询";
+const char kStatusTitle[] = "提示：";
+const char kStatusStart[] = "请输入要查询的网点名称";
+const char kEmptyName[] = "请输入您要查询的站点..";
+const char kNotFound[] = "您查询的网点不存在!";
+const char kFetchFailed[] = "网点查询失败,请检查网络连接!";
+
+const char* const kCaptions[BranchFields::kCount] = {
+    "网点名称：", "负责人：", "网点名称：", "联系电话：", "派送范围：", "不派送范围：",
+};
+
+// One caption/value pair in a frame of its own.
+QFrame* pairFrame(const QString& name, QLabel* caption, QLabel* value, QWidget* parent) {
+    auto* frame = platform::makeNamed<QFrame>(name, parent);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setFrameShadow(QFrame::Sunken);
+    auto* row = new QHBoxLayout(frame);
+    row->setContentsMargins(6, 3, 6, 3);
+    row->addWidget(caption);
+    row->addWidget(value, 1);
+    return frame;
+}
+
+}  // namespace
+
+Form5::Form5(const platform::Environment& env, QWidget* parent) : QDialog(parent), env_(env) {
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("网店信息查询"));
+    // The window carries no icon of its own (an empty icon would fall back to the
+    // program's).
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    setWindowIcon(QIcon(blank));
+    buildControls();
+    resetControls();
+}
+
+Form5::~Form5() {
+    // Deleted without being closed (its owner went away): a waiting query ends here too.
+    if (running_) {
+        running_->abandon();
+    }
+}
+
+void Form5::buildControls() {
+    Label13 = platform::makeLabel(QStringLiteral("Label13"),
+                                  QStringLiteral("请输入您要查询的网点名称："), this);
+    Text1 = platform::makeNamed<QLineEdit>(QStringLiteral("Text1"), this);
+    Command1 = platform::makeNamed<QPushButton>(QStringLiteral("Command1"), this);
+    Command1->setText(QStringLiteral("查询"));
+    Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+
+    for (int i = 0; i < BranchFields::kCount; ++i) {
+        captionLabels_[i] = platform::makeLabel(QStringLiteral("Label%1").arg(2 * i + 1),
+                                                QString::fromUtf8(kCaptions[i]), this);
+        QLabel* value = platform::makeLabel(QStringLiteral("Label%1").arg(2 * i + 2),
+                                            QString::fromUtf8(kNotQueried), this);
+        // Single-line values: a long answer is cut off at the window's edge instead of
+        // widening the window; the delivery area can be read whole by clicking it.
+        value->setWordWrap(false);
+        value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        value->setMinimumWidth(i < 2 ? 120 : 360);
+        valueLabels_[i] = value;
+    }
+    QLabel* deliveryArea = valueLabels_[4];
+    deliveryArea->setCursor(Qt::PointingHandCursor);
+    deliveryArea->installEventFilter(this);
+
+    S1 = new platform::StatusBar(QStringLiteral("S1"), 2, this);
+    S1->setPanelStretch(2, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Label13);
+    top->addWidget(Text1, 1);
+    top->addWidget(Command1);
+
+    auto* firstRow = new QHBoxLayout;
+    firstRow->addWidget(
+        pairFrame(QStringLiteral("Frame1"), captionLabels_[0], valueLabels_[0], this), 1);
+    firstRow->addWidget(
+        pairFrame(QStringLiteral("Frame2"), captionLabels_[1], valueLabels_[1], this), 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 0);
+    layout->addLayout(top);
+    layout->addLayout(firstRow);
+    for (int i = 2; i < BranchFields::kCount; ++i) {
+        layout->addWidget(pairFrame(QStringLiteral("Frame%1").arg(i + 1), captionLabels_[i],
+                                    valueLabels_[i], this));
+    }
+    layout->addStretch(1);
+    layout->addWidget(S1);
+    setMinimumWidth(520);
+}
+
+// The window as it opens: every value "未查询", an empty name box, the starting status.
+void Form5::resetControls() {
+    Text1->clear();
+    for (QLabel* value : valueLabels_) {
+        value->setText(QString::fromUtf8(kNotQueried));
+    }
+    S1->setPanelText(1, QString::fromUtf8(kStatusTitle));
+    S1->setPanelText(2, QString::fromUtf8(kStatusStart));
+    Command1->setEnabled(true);
+    Text1->setFocus();
+}
+
+void Form5::Command1_Click() {
+    if (querying_) {
+        return;  // one query at a time; the button is disabled meanwhile
+    }
+    const QString name = Text1->text();
+    if (name.isEmpty()) {
+        S1->setPanelText(2, QString::fromUtf8(kEmptyName));
+        return;
+    }
+    const QString url = branchQueryUrl(env_.addresses.branchSite, name);
+
+    querying_ = true;
+    Command1->setEnabled(false);
+    QPointer<Form5> self(this);
+    const platform::FetchResult result = GetBody(env_, url, &running_);
+    if (!self) {
+        return;  // the window was deleted while the query waited
+    }
+    querying_ = false;
+    if (result.status == platform::FetchResult::Status::Abandoned) {
+        return;  // the window was closed; reopening it starts afresh
+    }
+    Command1->setEnabled(true);
+
+    if (!result.ok()) {
+        // The site could not be asked: that says nothing about the branch, so what is
+        // shown stays as it was.
+        S1->setPanelText(2, QString::fromUtf8(kFetchFailed));
+        return;
+    }
+    fields_ = cutBranchPage(result.text);
+    showFields();
+    if (!fields_.found()) {
+        showNotFound();
+    }
+}
+
+void Form5::showFields() {
+    for (int i = 0; i < BranchFields::kCount; ++i) {
+        valueLabels_[i]->setText(fields_.field[i]);
+    }
+}
+
+void Form5::showNotFound() {
+    fields_ = BranchFields();
+    for (QLabel* value : valueLabels_) {
+        value->setText(QString::fromUtf8(kNotQueried));
+    }
+    S1->setPanelText(2, QString::fromUtf8(kNotFound));
+    env_.boxes->inform(this, QString::fromUtf8(kNotFound));
+}
+
+void Form5::Label10_Click() {
+    const QString& deliveryArea = fields_.field[4];
+    if (!deliveryArea.isEmpty()) {
+        env_.boxes->inform(this, deliveryArea);
+    }
+}
+
+bool Form5::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == valueLabels_[4] && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            valueLabels_[4]->rect().contains(mouse->position().toPoint())) {
+            Label10_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Form5::closeEvent(QCloseEvent* event) {
+    // While a blocking request of the program waits, the close is asked again afterwards.
+    if (env_.gate && env_.gate->deferClose(this, event)) {
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// Every way of closing the window (close box, Escape, accept/reject) ends here.
+void Form5::done(int result) {
+    Form_QueryUnload();
+    QDialog::done(result);
+}
+
+void Form5::Form_QueryUnload() {
+    fields_ = BranchFields();
+    closedOnce_ = true;
+    if (running_) {
+        running_->abandon();
+    }
+}
+
+void Form5::showEvent(QShowEvent* event) {
+    if (closedOnce_ && !event->spontaneous()) {
+        closedOnce_ = false;
+        resetControls();
+    }
+    QDialog::showEvent(event);
+}
+
+}  // namespace branch

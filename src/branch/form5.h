@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+
+#include "branch/page.h"
+#include "platform/environment.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace platform {
+class HttpFetch;
+class StatusBar;
+}  // namespace platform
+
+namespace branch {
+
+// The branch lookup window "网店信息查询": the user types a branch name, "查询" asks the
+// branch site for it and the six values of the answer are shown in the value labels.
+//
+// A query waits with the window responsive; meanwhile "查询" is disabled. Closing the
+// window while a query waits abandons the query, and nothing of the window is touched
+// when the abandoned query returns, even if the window was deleted in the meantime.
+class Form5 : public QDialog {
+    Q_OBJECT
+public:
+    Form5(const platform::Environment& env, QWidget* parent = nullptr);
+    ~Form5() override;
+
+    // Handlers, also callable as plain routines.
+    void Command1_Click();
+    void Label10_Click();
+
+    // The six values of the last answer, empty before the first query and after closing.
+    const BranchFields& fields() const { return fields_; }
+    bool isQuerying() const { return querying_; }
+
+    void done(int result) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void resetControls();
+    void showFields();
+    void showNotFound();
+    void Form_QueryUnload();
+
+    platform::Environment env_;
+    BranchFields fields_;
+    bool querying_ = false;
+    bool closedOnce_ = false;
+    QPointer<platform::HttpFetch> running_;
+
+    QLabel* Label13 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* captionLabels_[BranchFields::kCount] = {};  // Label1, 3, 5, 7, 9, 11
+    QLabel* valueLabels_[BranchFields::kCount] = {};    // Label2, 4, 6, 8, 10, 12
+    platform::StatusBar* S1 = nullptr;
+};
+
+}  // namespace branch
