@@ -1,9 +1,49 @@
 #include "requery/requery.h"
 
+#include <QPointer>
+
 #include "platform/clock.h"
 #include "platform/message_boxes.h"
 
 namespace requery {
+
+namespace {
+
+// The toggle captions are the state of the two modes.
+const QString kTimedOff = QStringLiteral("开始定时");
+const QString kTimedArmed = QStringLiteral("关闭定时");
+const QString kLoopOff = QStringLiteral("开始循环");
+const QString kLoopRunning = QStringLiteral("停止循环");
+
+void setEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
+    for (QWidget* widget : widgets) {
+        widget->setEnabled(enabled);
+    }
+}
+
+}  // namespace
+
+int leadingNumber(const QString& text) {
+    int i = 0;
+    while (i < text.size() && text.at(i).isSpace()) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    qint64 value = 0;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            break;
+        }
+        // Far beyond any hour, minute or interval: saturate rather than overflow.
+        value = std::min<qint64>(value * 10 + (c.unicode() - '0'), 1000000000);
+    }
+    return static_cast<int>(negative ? -value : value);
+}
 
 Requery::Requery(const RequeryControls& controls, platform::MessageBoxes* boxes,
                  const platform::Clock* clock, std::function<void()> runQuery, QWidget* boxParent,
@@ -13,18 +53,163 @@ Requery::Requery(const RequeryControls& controls, platform::MessageBoxes* boxes,
       boxes_(boxes),
       clock_(clock),
       runQuery_(std::move(runQuery)),
-      boxParent_(boxParent) {}
+      boxParent_(boxParent) {
+    connect(c_.Command8, &QPushButton::clicked, this, &Requery::Command8_Click);
+    connect(c_.Command5, &QPushButton::clicked, this, &Requery::Command5_Click);
+    connect(c_.Command10, &QPushButton::clicked, this, &Requery::Command10_Click);
+    connect(c_.Command11, &QPushButton::clicked, this, &Requery::Command11_Click);
+    connect(c_.Timer4, &platform::Timer::tick, this, &Requery::Timer4_Timer);
+    connect(c_.Timer6, &platform::Timer::tick, this, &Requery::Timer6_Timer);
+}
 
-void Requery::Command8_Click() {}
+// ---- Timed query ----
 
-void Requery::Timer4_Timer() {}
+void Requery::setTimedInputsEnabled(bool enabled) {
+    if (enabled) {
+        setEnabled(
+            {c_.Text1, c_.Combo1, c_.Command9, c_.Command7, c_.Command2, c_.Combo2, c_.Combo3},
+            true);
+    } else {
+        setEnabled(
+            {c_.Combo2, c_.Combo3, c_.Command9, c_.Command7, c_.Command2, c_.Text1, c_.Combo1},
+            false);
+    }
+}
 
-void Requery::Command5_Click() {}
+void Requery::disarmTimed() {
+    c_.Command8->setText(kTimedOff);
+    c_.Timer4->setEnabled(false);
+    setTimedInputsEnabled(true);
+}
 
-void Requery::Timer6_Timer() {}
+void Requery::Command8_Click() {
+    const QString caption = c_.Command8->text();
+    if (caption == kTimedOff) {
+        const QString number = c_.Text1->text();
+        const QString courier = c_.Combo1->text();
+        if (number.isEmpty() || courier.isEmpty()) {
+            boxes_->inform(boxParent_, QStringLiteral("请先查询单号后在使用定时功能!"));
+            return;
+        }
+        if (c_.Combo2->text().isEmpty() || c_.Combo3->text().isEmpty()) {
+            boxes_->inform(boxParent_, QStringLiteral("请设定查询时间!"));
+            return;
+        }
+        setTimedInputsEnabled(false);
+        c_.Command8->setText(kTimedArmed);
+        c_.Timer4->setEnabled(true);
+    } else if (caption == kTimedArmed) {
+        disarmTimed();
+    }
+}
 
-void Requery::Command10_Click() {}
+void Requery::Timer4_Timer() {
+    // Only an armed timed query has anything to compare.
+    if (c_.Command8->text() != kTimedArmed) {
+        return;
+    }
+    // Seconds are not compared: the first tick inside the set minute fires.
+    const QTime now = clock_->now().time();
+    const int hour = leadingNumber(c_.Combo2->text());
+    const int minute = leadingNumber(c_.Combo3->text());
+    if (now.hour() != hour || now.minute() != minute) {
+        return;
+    }
+    QPointer<Requery> self(this);
+    runQuery_();
+    if (!self) {
+        return;
+    }
+    // Fires once per arming, whatever the query did: refused, failed or answered.
+    if (c_.Command8->text() == kTimedArmed) {
+        Command8_Click();
+    }
+    c_.Timer4->setEnabled(false);
+}
 
-void Requery::Command11_Click() {}
+// ---- Loop query ----
+
+void Requery::setLoopInputsEnabled(bool enabled) {
+    if (enabled) {
+        setEnabled({c_.Text1, c_.Combo1, c_.Command9, c_.Command7, c_.Command2, c_.Combo4}, true);
+    } else {
+        setEnabled({c_.Command9, c_.Command7, c_.Command2, c_.Text1, c_.Combo1, c_.Combo4}, false);
+    }
+}
+
+void Requery::stopLoop() {
+    c_.Command5->setText(kLoopOff);
+    c_.Timer6->setEnabled(false);
+    setLoopInputsEnabled(true);
+    loopMinutes_ = 0;
+}
+
+void Requery::Command5_Click() {
+    const QString caption = c_.Command5->text();
+    if (caption == kLoopOff) {
+        const QString number = c_.Text1->text();
+        const QString courier = c_.Combo1->text();
+        if (number.isEmpty() || courier.isEmpty()) {
+            boxes_->inform(boxParent_, QStringLiteral("请先查询单号后在使用本功能!"));
+            return;
+        }
+        if (c_.Combo4->text().isEmpty()) {
+            boxes_->inform(boxParent_, QStringLiteral("请先设定时间!"));
+            return;
+        }
+        setLoopInputsEnabled(false);
+        c_.Command5->setText(kLoopRunning);
+        c_.Timer6->setEnabled(true);
+        loopMinutes_ = 0;
+    } else if (caption == kLoopRunning) {
+        stopLoop();
+    }
+}
+
+void Requery::Timer6_Timer() {
+    // Only a running loop counts minutes.
+    if (c_.Command5->text() != kLoopRunning) {
+        return;
+    }
+    loopMinutes_ = static_cast<qint16>(loopMinutes_ + 1);
+    const int interval = leadingNumber(c_.Combo4->text());
+    if (interval != loopMinutes_) {
+        return;
+    }
+    QPointer<Requery> self(this);
+    // A refused or failed query does not stop the loop: the next one comes N minutes later.
+    runQuery_();
+    if (!self) {
+        return;
+    }
+    loopMinutes_ = 0;
+}
+
+// ---- Panel switches ----
+
+void Requery::Command10_Click() {
+    if (c_.Command8->text() == kTimedArmed) {
+        const auto answer = boxes_->ask(boxParent_, QStringLiteral("当前正在定时查询,是否终止?"));
+        if (answer != platform::MessageBoxes::Answer::Yes) {
+            return;
+        }
+    }
+    // Both panels sit in the same place of the window: showing one hides the other.
+    c_.Frame6->show();
+    c_.Frame4->hide();
+    disarmTimed();
+}
+
+void Requery::Command11_Click() {
+    if (c_.Command5->text() == kLoopRunning) {
+        const auto answer = boxes_->ask(boxParent_, QStringLiteral("当前正在循环查询,是否终止?"));
+        if (answer != platform::MessageBoxes::Answer::Yes) {
+            return;
+        }
+    }
+    c_.Frame4->show();
+    c_.Frame6->hide();
+    stopLoop();
+}
 
 }  // namespace requery
