@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "history/history_handlers.h"
 #include "history/number_history.h"
 #include "requery/requery.h"
 #include "search/form2.h"
@@ -60,6 +61,25 @@ Form1::Form1(const platform::Environment& env, QWidget* parent)
     layoutControls();
     history_ = std::make_unique<history::NumberHistory>(
         history::HistoryControls{Text1, Combo1, Text2, S1}, env_.programFolder);
+
+    history::HistoryHandlers::Wiring wiring;
+    wiring.Command3 = Command3;
+    wiring.ListView1 = ListView1;
+    wiring.boxes = env_.boxes;
+    wiring.datasave = datasave;
+    wiring.boxParent = this;
+    wiring.runQuery = [this] { Command1_Click(); };
+    wiring.resetLineCounts = [this] { resetLineCounts(); };
+    historyHandlers_ = new history::HistoryHandlers(
+        history::HistoryControls{Text1, Combo1, Text2, S1}, history_.get(), wiring, this);
+    connect(Text1, &platform::ComboBox::clicked, historyHandlers_,
+            &history::HistoryHandlers::Text1_Click);
+    connect(Command3, &QPushButton::clicked, historyHandlers_,
+            &history::HistoryHandlers::Command3_Click);
+    connect(Command9, &QPushButton::clicked, historyHandlers_,
+            &history::HistoryHandlers::Command9_Click);
+    connect(Command7, &QPushButton::clicked, historyHandlers_,
+            &history::HistoryHandlers::Command7_Click);
 
     connect(Combo1, &platform::ComboBox::clicked, this, &Form1::Combo1_Click);
     connect(Combo5, &platform::ComboBox::clicked, this, &Form1::Combo5_Click);
@@ -332,7 +352,9 @@ void Form1::Combo5_Click() {
     }
 }
 
-void Form1::exportList() {}
+void Form1::exportList() {
+    historyHandlers_->exportMenu();
+}
 
 void Form1::showAbout() {
     shell::Form4 about(env_.browser, env_.addresses.forum, this);

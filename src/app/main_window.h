@@ -14,6 +14,7 @@
 #include "platform/timer.h"
 
 namespace history {
+class HistoryHandlers;
 class NumberHistory;
 }
 namespace requery {
@@ -92,6 +93,7 @@ public:
     history::NumberHistory* numberHistory() const { return history_.get(); }
     shell::ListClickHandler* listClickHandler() const { return listClick_; }
     requery::Requery* requery() const { return requery_; }
+    history::HistoryHandlers* historyHandlers() const { return historyHandlers_; }
 
     // ---- Handlers ----
     void Form_Load();
@@ -144,6 +146,7 @@ private:
     std::unique_ptr<history::NumberHistory> history_;
     shell::ListClickHandler* listClick_ = nullptr;
     requery::Requery* requery_ = nullptr;
+    history::HistoryHandlers* historyHandlers_ = nullptr;
 
     QString courierCode_;
     // Per-query state, reset together by csh.

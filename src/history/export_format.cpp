@@ -1,7 +1,7 @@
 #include "history/export_format.h"
 
-#include <QSaveFile>
 
+#include "platform/atomic_file.h"
 #include "platform/text_codec.h"
 
 namespace history {
@@ -59,16 +59,7 @@ bool writeExportFile(const QString& path, const QVector<QStringList>& rows) {
     if (rows.isEmpty()) {
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const QByteArray bytes = exportBytes(rows);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::writeFileAtomically(path, exportBytes(rows));
 }
 
 }  // namespace history

@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
+#include "platform/atomic_file.h"
 #include "platform/text_codec.h"
 
 namespace history {
@@ -68,16 +68,7 @@ std::optional<QStringList> readHistoryFile(const QString& path) {
 }
 
 bool writeHistoryFile(const QString& path, const QStringList& entries) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const QByteArray bytes = encodeHistory(entries);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::writeFileAtomically(path, encodeHistory(entries));
 }
 
 }  // namespace history

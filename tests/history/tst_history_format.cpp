@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "support/file_faults.h"
 #include <csignal>
 
 #include "history/history_entry.h"
@@ -27,30 +29,6 @@ void putBytes(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Runs a scope without the rights of root (as "nobody"), which would ignore permissions.
-// The real ids change too, as access checks go by them; the saved ids stay root's, which
-// lets the destructor change back.
-class Unprivileged {
-public:
-    Unprivileged() {
-        if (geteuid() == 0) {
-            dropped_ = setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0;
-            ok_ = dropped_;
-        }
-    }
-    ~Unprivileged() {
-        if (dropped_) {
-            (void)setresuid(0, 0, 0);
-            (void)setresgid(0, 0, 0);
-        }
-    }
-    bool ok() const { return ok_; }
-
-private:
-    bool dropped_ = false;
-    bool ok_ = true;
-};
-
 void setMode(const QString& path, QFile::Permissions permissions) {
     QVERIFY(QFile::setPermissions(path, permissions));
 }
@@ -59,27 +37,10 @@ const QFile::Permissions kReadOnly =
     QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
 const QFile::Permissions kOpen = kReadOnly | QFile::WriteOwner | QFile::WriteOther;
 
-// Limits the size of any file the process writes, so that a write fails half-way.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 }  // namespace
+
+using testsupport::FileSizeLimit;
+using testsupport::Unprivileged;
 
 class TstHistoryFormat : public QObject {
     Q_OBJECT

@@ -1,0 +1,472 @@
+// Working with the stored numbers from the main window: picking an entry, the history
+// toggle, deleting and clearing numbers, and the export of the progress list.
+#include <QAbstractItemView>
+#include <QtTest>
+#include <unistd.h>
+
+#include "history/export_format.h"
+#include "history/history_handlers.h"
+#include "support/file_faults.h"
+#include "support/main_window_fixture.h"
+
+using platform::MessageBoxes;
+using testsupport::MainWindowFixture;
+using testsupport::TestHttpServer;
+
+class TstHistoryHandlers : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        f = std::make_unique<MainWindowFixture>();
+        form = f->open();
+        f->answer(MainWindowFixture::rowsOf(3, QStringLiteral("已签收")));
+    }
+    void cleanup() {
+        form = nullptr;
+        f.reset();
+    }
+
+    // Pick
+    void pickFillsTheFieldsAndQueries();
+    void pickComparesAgainstNoLines();
+    void pickOfTheCourierWithABarInItsName();
+    void pickOfARemarkWithABar();
+    void pickOfAnEntryWithoutBar();
+    void pickRunsWhileTheButtonIsDisabled();
+
+    // Toggle
+    void toggleLoadsAndEmpties();
+    void toggleNeverWritesTheFile();
+    void toggleWithoutFile();
+
+    // Delete
+    void deleteWithEmptyBox();
+    void deleteAnsweredNoOrClosed_data();
+    void deleteAnsweredNoOrClosed();
+    void deleteRemovesOnlyThatNumber();
+    void deleteWithAWholeEntryInTheBox();
+    void deleteKeepsStoredEntriesTheListDoesNotShow();
+    void deleteTheOnlyEntryLeavesAnEmptyFile();
+    void deleteWithMissingFile();
+    void deleteUnknownNumberRewritesTheSameEntries();
+    void deleteThatCannotWriteIsReported();
+
+    // Clear
+    void clearAnsweredNoOrClosed_data();
+    void clearAnsweredNoOrClosed();
+    void clearRemovesEverything();
+    void clearWithoutFile();
+    void clearKeepsRemarkCourierAndList();
+    void clearThatCannotRemoveIsReported();
+
+    // Export
+    void exportOneRow();
+    void exportThreeRowsAndWidths();
+    void exportPathWithoutExtension();
+    void exportOverwrites();
+    void exportCancelled();
+    void exportEmptyList();
+    void exportUnwritablePath();
+    void exportChineseFirstCell();
+
+private:
+    void storeHistory(const QString& text) { f->writeHistory(platform::toGbk(text)); }
+    QString historyText() const { return platform::fromGbk(f->historyBytes()); }
+    // Picks entry `index` of the number list the way the user does: from the drop-down.
+    void pickFromList(int index) {
+        form->Text1->showPopup();
+        QAbstractItemView* view = form->Text1->view();
+        QTRY_VERIFY(view->isVisible());
+        const QModelIndex item = view->model()->index(index, 0);
+        view->scrollTo(item);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+        f->finishParse();
+    }
+    void fillList(const QList<QPair<QString, QString>>& rows) {
+        f->answer(MainWindowFixture::rows(rows));
+        f->query(QStringLiteral("SF1"), QStringLiteral("顺丰快递"), QStringLiteral("r"));
+    }
+    QByteArray exportTo(const QString& path) {
+        f->t.saveDialog.answer(path);
+        form->Combo5->setListIndex(0);
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    std::unique_ptr<MainWindowFixture> f;
+    app::Form1* form = nullptr;
+};
+
+void TstHistoryHandlers::pickFillsTheFieldsAndQueries() {
+    storeHistory(QStringLiteral("SF1|顺丰快递|别的\r\n1234|EMS快递|爸爸衣服\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    pickFromList(1);
+    QCOMPARE(form->Text1->text(), QStringLiteral("1234"));
+    QCOMPARE(form->Combo1->text(), QStringLiteral("EMS快递"));
+    QCOMPARE(form->courierCode(), QStringLiteral("ems"));
+    QCOMPARE(form->Text2->text(), QStringLiteral("爸爸衣服"));
+    QCOMPARE(f->server.requestCount("/"), 1);
+    QVERIFY(f->server.requests().last().query.startsWith("com=ems&nu=1234&"));
+    QCOMPARE(form->ListView1->count(), 3);
+    // The number is stored already: nothing is added.
+    QCOMPARE(historyText(), QStringLiteral("SF1|顺丰快递|别的\r\n1234|EMS快递|爸爸衣服\r\n"));
+    QCOMPARE(form->Text1->count(), 2);
+}
+
+void TstHistoryHandlers::pickComparesAgainstNoLines() {
+    storeHistory(QStringLiteral("1234|EMS快递|爸爸衣服\r\n"));
+    f->query(QStringLiteral("1234"), QStringLiteral("EMS快递"), QStringLiteral("爸爸衣服"));
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    f->query(QStringLiteral("1234"), QStringLiteral("EMS快递"), QStringLiteral("爸爸衣服"));
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
+    f->t.player.clear();
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    pickFromList(0);
+    // The same three lines again, but a pick compares against no lines at all.
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(f->t.player.played(), QStringList{f->t.programFile(QStringLiteral("ts.mp3"))});
+}
+
+void TstHistoryHandlers::pickOfTheCourierWithABarInItsName() {
+    storeHistory(QStringLiteral("777|共速达物流|快递|备注\r\n"));
+    form->Combo1->setText(QStringLiteral("圆通快递"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    pickFromList(0);
+    QCOMPARE(form->Text1->text(), QStringLiteral("777"));
+    // "共速达物流" matches no courier: the selection stays.
+    QCOMPARE(form->Combo1->text(), QStringLiteral("圆通快递"));
+    QCOMPARE(form->courierCode(), QStringLiteral("yuantong"));
+    QCOMPARE(form->Text2->text(), QStringLiteral("快递"));
+    QVERIFY(f->server.requests().last().query.startsWith("com=yuantong&nu=777&"));
+}
+
+void TstHistoryHandlers::pickOfARemarkWithABar() {
+    storeHistory(QStringLiteral("88|EMS快递|衣服|鞋子\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    pickFromList(0);
+    QCOMPARE(form->Text2->text(), QStringLiteral("衣服"));
+}
+
+void TstHistoryHandlers::pickOfAnEntryWithoutBar() {
+    storeHistory(QStringLiteral("justanumber\r\n"));
+    form->Text2->setText(QStringLiteral("留着"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    pickFromList(0);
+    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->Text2->text(), QString());
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("请输入快递单号!"));
+    QCOMPARE(f->server.requestCount("/"), 0);
+}
+
+void TstHistoryHandlers::pickRunsWhileTheButtonIsDisabled() {
+    storeHistory(QStringLiteral("1234|EMS快递|爸爸衣服\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    form->Command1->setEnabled(false);
+    pickFromList(0);
+    QCOMPARE(f->server.requestCount("/"), 1);
+}
+
+void TstHistoryHandlers::toggleLoadsAndEmpties() {
+    storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QCOMPARE(form->Command3->text(), QStringLiteral("最新快递查询"));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("已加载历史快递列表"));
+    QCOMPARE(form->Text1->items(),
+             QStringList({QStringLiteral("A|EMS快递|a"), QStringLiteral("B|EMS快递|b")}));
+    QCOMPARE(form->Text1->text(), QString());
+    form->Text1->setText(QStringLiteral("typed"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QCOMPARE(form->Command3->text(), QStringLiteral("历史快递查询"));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("已清空历史快递列表"));
+    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->Text1->text(), QString());
+}
+
+void TstHistoryHandlers::toggleNeverWritesTheFile() {
+    storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
+    const QByteArray before = f->historyBytes();
+    const QDateTime modified = QFileInfo(f->t.programFile(QStringLiteral("wlnum.ini"))).lastModified();
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QCOMPARE(f->historyBytes(), before);
+    QCOMPARE(QFileInfo(f->t.programFile(QStringLiteral("wlnum.ini"))).lastModified(), modified);
+    QCOMPARE(form->Text1->count(), 0);
+}
+
+void TstHistoryHandlers::toggleWithoutFile() {
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("已加载历史快递列表"));
+    QCOMPARE(form->Text1->count(), 0);
+    QVERIFY(f->t.boxes.shown().isEmpty());
+}
+
+void TstHistoryHandlers::deleteWithEmptyBox() {
+    storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("请先选择要删除的单号!")});
+    QCOMPARE(f->t.boxes.shown().first().buttons, MessageBoxes::Buttons::Ok);
+    QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
+}
+
+void TstHistoryHandlers::deleteAnsweredNoOrClosed_data() {
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("No") << false;
+    QTest::newRow("close box") << true;
+}
+
+void TstHistoryHandlers::deleteAnsweredNoOrClosed() {
+    QFETCH(bool, closeBox);
+    storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    form->Text1->setText(QStringLiteral("A"));
+    const QString status = form->S1->panelText(2);
+    if (!closeBox) {
+        f->t.boxes.script(MessageBoxes::Answer::No);
+    }
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("确定要删除[A]此单号码?")});
+    QCOMPARE(f->t.boxes.shown().first().buttons, MessageBoxes::Buttons::YesNo);
+    QCOMPARE(form->Text1->count(), 1);
+    QCOMPARE(form->Text1->text(), QStringLiteral("A"));
+    QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
+    QCOMPARE(form->S1->panelText(2), status);
+}
+
+void TstHistoryHandlers::deleteRemovesOnlyThatNumber() {
+    storeHistory(QStringLiteral("1234|EMS快递|a\r\n123|EMS快递|b\r\n5|EMS快递|备注123\r\n"
+                                "123|圆通快递|c\r\n1234A|EMS快递|d\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    form->Text1->setText(QStringLiteral("123"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    const QString kept = QStringLiteral("1234|EMS快递|a\r\n5|EMS快递|备注123\r\n1234A|EMS快递|d\r\n");
+    QCOMPARE(historyText(), kept);
+    QCOMPARE(form->Text1->items(),
+             QStringList({QStringLiteral("1234|EMS快递|a"), QStringLiteral("5|EMS快递|备注123"),
+                          QStringLiteral("1234A|EMS快递|d")}));
+    QCOMPARE(form->Text1->text(), QString());
+    QVERIFY(f->t.boxes.texts().size() == 1);  // no message after the delete
+}
+
+void TstHistoryHandlers::deleteWithAWholeEntryInTheBox() {
+    storeHistory(QStringLiteral("1234|EMS快递|a\r\n99|EMS快递|b\r\n"));
+    form->Text1->setText(QStringLiteral("1234|EMS快递|a"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QCOMPARE(f->t.boxes.texts().first(), QStringLiteral("确定要删除[1234|EMS快递|a]此单号码?"));
+    QCOMPARE(historyText(), QStringLiteral("99|EMS快递|b\r\n"));
+}
+
+void TstHistoryHandlers::deleteKeepsStoredEntriesTheListDoesNotShow() {
+    storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\nC|EMS快递|c\r\n"));
+    // The list is not loaded at all.
+    form->Text1->setText(QStringLiteral("B"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\nC|EMS快递|c\r\n"));
+    QCOMPARE(form->Text1->count(), 0);
+    // Loaded, then emptied by the toggle.
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    form->Text1->setText(QStringLiteral("C"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
+}
+
+void TstHistoryHandlers::deleteTheOnlyEntryLeavesAnEmptyFile() {
+    storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    form->Text1->setText(QStringLiteral("A"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QVERIFY(QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
+    QCOMPARE(f->historyBytes(), QByteArray());
+    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->Text1->text(), QString());
+    // A later load adds nothing.
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QCOMPARE(form->Text1->count(), 0);
+}
+
+void TstHistoryHandlers::deleteWithMissingFile() {
+    form->Text1->setText(QStringLiteral("A"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QCOMPARE(f->historyBytes(), QByteArray());
+    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(f->t.boxes.shown().size(), 1);
+}
+
+void TstHistoryHandlers::deleteUnknownNumberRewritesTheSameEntries() {
+    storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b"));
+    form->Text1->setText(QStringLiteral("Z"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n"));
+    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(f->t.boxes.shown().size(), 1);
+}
+
+void TstHistoryHandlers::deleteThatCannotWriteIsReported() {
+    storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n"));
+    const QByteArray before = f->historyBytes();
+    form->Text1->setText(QStringLiteral("A"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    {
+        // The disk is full: the rewrite fails half-way.
+        testsupport::FileSizeLimit full(4);
+        QTest::mouseClick(form->Command9, Qt::LeftButton);
+    }
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("历史记录保存失败!"));
+    QCOMPARE(f->historyBytes(), before);
+}
+
+void TstHistoryHandlers::clearAnsweredNoOrClosed_data() {
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("No") << false;
+    QTest::newRow("close box") << true;
+}
+
+void TstHistoryHandlers::clearAnsweredNoOrClosed() {
+    QFETCH(bool, closeBox);
+    storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    form->Text1->setText(QStringLiteral("A"));
+    if (!closeBox) {
+        f->t.boxes.script(MessageBoxes::Answer::No);
+    }
+    QTest::mouseClick(form->Command7, Qt::LeftButton);
+    QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("确定要清空查询列表吗?")});
+    QCOMPARE(form->Text1->count(), 1);
+    QCOMPARE(form->Text1->text(), QStringLiteral("A"));
+    QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("已加载历史快递列表"));
+}
+
+void TstHistoryHandlers::clearRemovesEverything() {
+    storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n"));
+    form->Text1->setText(QStringLiteral("A"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command7, Qt::LeftButton);
+    QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
+    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询列表已清空..."));
+    // The next save starts a new file.
+    f->query(QStringLiteral("C"), QStringLiteral("EMS快递"), QStringLiteral("c"));
+    QCOMPARE(historyText(), QStringLiteral("C|EMS快递|c\r\n"));
+}
+
+void TstHistoryHandlers::clearWithoutFile() {
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command7, Qt::LeftButton);
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询列表已清空..."));
+    QCOMPARE(f->t.boxes.shown().size(), 1);
+}
+
+void TstHistoryHandlers::clearKeepsRemarkCourierAndList() {
+    fillList({{QStringLiteral("t"), QStringLiteral("p")}});
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command7, Qt::LeftButton);
+    QCOMPARE(form->Text2->text(), QStringLiteral("r"));
+    QCOMPARE(form->Combo1->text(), QStringLiteral("顺丰快递"));
+    QCOMPARE(form->ListView1->count(), 1);
+    QCOMPARE(form->Command3->text(), QStringLiteral("最新快递查询"));
+}
+
+void TstHistoryHandlers::clearThatCannotRemoveIsReported() {
+    // A folder in the file's place can be neither removed as a file nor emptied.
+    QVERIFY(QDir(f->t.env.programFolder).mkpath(QStringLiteral("wlnum.ini/keep")));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command7, Qt::LeftButton);
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("历史记录保存失败!"));
+    QCOMPARE(form->Text1->count(), 0);
+}
+
+void TstHistoryHandlers::exportOneRow() {
+    fillList({{QStringLiteral("2013-01-05 10:00:00"), QStringLiteral("已签收")}});
+    const QString path = f->t.programFile(QStringLiteral("one.txt"));
+    const QByteArray bytes = exportTo(path);
+    QCOMPARE(bytes, "1" + QByteArray(7, ' ') + "   2013-01-05 10:00:00   " +
+                        platform::toGbk(QStringLiteral("已签收")) + "\r\n");
+    QCOMPARE(f->t.saveDialog.filters(), QStringList{QStringLiteral("(TXT文本) (*.txt)")});
+    QCOMPARE(f->t.boxes.texts().last(), QStringLiteral("成功导出全部数据!"));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("成功导出全部数据.."));
+    QCOMPARE(form->Combo5->text(), QStringLiteral("导出信息"));
+}
+
+void TstHistoryHandlers::exportThreeRowsAndWidths() {
+    fillList({{QStringLiteral("t1"), QStringLiteral("p1")},
+              {QStringLiteral("t2"), QStringLiteral("p2")},
+              {QStringLiteral("t3"), QStringLiteral("p3")}});
+    const QByteArray bytes = exportTo(f->t.programFile(QStringLiteral("three.txt")));
+    QCOMPARE(bytes, QByteArray("1          t3   p3\r\n"
+                               "2          t2   p2\r\n"
+                               "3          t1   p1\r\n"));
+}
+
+void TstHistoryHandlers::exportChineseFirstCell() {
+    // The widths of the first cell, 2, 8 and 9 bytes wide.
+    fillList({{QStringLiteral("t"), QStringLiteral("p")}});
+    platform::ListViewModel* lines = form->ListView1->lines();
+    lines->insertAtTop(QStringLiteral("123456789"));
+    lines->insertAtTop(QStringLiteral("12345678"));
+    lines->insertAtTop(QStringLiteral("12"));
+    lines->insertAtTop(QStringLiteral("快递"));
+    const QByteArray bytes = exportTo(f->t.programFile(QStringLiteral("widths.txt")));
+    const QList<QByteArray> lineBytes = bytes.split('\n');
+    QCOMPARE(lineBytes.at(0), platform::toGbk(QStringLiteral("快递")) + QByteArray(4, ' ') + "      \r");
+    QCOMPARE(lineBytes.at(1), QByteArray("12") + QByteArray(6, ' ') + "      \r");
+    QCOMPARE(lineBytes.at(2), QByteArray("12345678") + "      \r");
+    QCOMPARE(lineBytes.at(3), QByteArray("123456789") + "      \r");
+    QCOMPARE(lineBytes.at(4), QByteArray("1") + QByteArray(7, ' ') + "   t   p\r");
+}
+
+void TstHistoryHandlers::exportPathWithoutExtension() {
+    fillList({{QStringLiteral("t"), QStringLiteral("p")}});
+    const QString path = f->t.programFile(QStringLiteral("noextension"));
+    QVERIFY(!exportTo(path).isEmpty());
+    QVERIFY(!QFile::exists(path + QStringLiteral(".txt")));
+}
+
+void TstHistoryHandlers::exportOverwrites() {
+    const QString path = f->t.programFile(QStringLiteral("same.txt"));
+    fillList({{QStringLiteral("t1"), QStringLiteral("p1")}, {QStringLiteral("t2"), QStringLiteral("p2")}});
+    exportTo(path);
+    fillList({{QStringLiteral("t9"), QStringLiteral("p9")}});
+    QCOMPARE(exportTo(path), QByteArray("1          t9   p9\r\n"));
+}
+
+void TstHistoryHandlers::exportCancelled() {
+    fillList({{QStringLiteral("t"), QStringLiteral("p")}});
+    const QString status = form->S1->panelText(2);
+    f->t.saveDialog.cancelNext();
+    form->Combo5->setListIndex(0);
+    QCOMPARE(f->t.boxes.texts().last(), QStringLiteral("已取消保存"));
+    QCOMPARE(form->S1->panelText(2), status);
+    QCOMPARE(f->t.saveDialog.timesShown(), 1);
+}
+
+void TstHistoryHandlers::exportEmptyList() {
+    const QString status = form->S1->panelText(2);
+    form->Combo5->setListIndex(0);
+    QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("没有可导出的数据!")});
+    QCOMPARE(f->t.saveDialog.timesShown(), 0);
+    QCOMPARE(form->S1->panelText(2), status);
+}
+
+void TstHistoryHandlers::exportUnwritablePath() {
+    fillList({{QStringLiteral("t"), QStringLiteral("p")}});
+    const QString path = f->t.programFile(QStringLiteral("no/such/folder/x.txt"));
+    exportTo(path);
+    QCOMPARE(f->t.boxes.texts().last(), QStringLiteral("导出失败,请检查保存位置!"));
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("导出失败.."));
+    QVERIFY(!QFile::exists(path));
+}
+
+QTEST_MAIN(TstHistoryHandlers)
+#include "tst_history_handlers.moc"
