@@ -38,7 +38,7 @@ struct FetchOptions {
     qint64 maxBodyBytes = 16 * 1024 * 1024;
     const char* fallbackCharset = "GB18030";  // used when the answer names no charset
     QList<QPair<QByteArray, QByteArray>> headers;
-    int maxRedirects = 5;
+    int maxRedirects = 5;  // followed within the same scheme only
 };
 
 // One HTTP GET with one request object per call. The total time is bounded (a server

@@ -1,0 +1,542 @@
+// The control behaviour the windows rely on, and the platform services under them: drop-
+// down lists, the progress list, timers and the gate, the bounded HTTP fetch, message
+// boxes, atomic files, the skin and the text encodings.
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QNetworkAccessManager>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "platform/atomic_file.h"
+#include "platform/controls.h"
+#include "platform/gate.h"
+#include "platform/http_fetch.h"
+#include "platform/message_boxes.h"
+#include "platform/skin.h"
+#include "platform/text_codec.h"
+#include "platform/timer.h"
+#include "support/file_faults.h"
+#include "support/test_http_server.h"
+
+using platform::ComboBox;
+using platform::FetchResult;
+using platform::HttpFetch;
+using platform::MessageBoxes;
+using testsupport::TestHttpServer;
+using namespace std::chrono_literals;
+
+class TstPlatform : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        server = std::make_unique<TestHttpServer>();
+        QVERIFY(server->start());
+    }
+    void cleanup() { server.reset(); }
+
+    // Drop-down lists
+    void appendingKeepsSelectionAndText();
+    void everySelectionRunsTheClickHandler();
+    void textMatchingNoItemChangesNothing();
+    void clearingTheListEmptiesTheText();
+    void enterInTheEditBoxIsNotAPick();
+    void editableBoxDoesNotCompleteInline();
+
+    // Progress list
+    void insertAtTopPutsTheLastOnTop();
+    void clickOnAnEmptyListArrives();
+
+    // Timers and the gate
+    void tickIsNotReenteredWhileHandled();
+    void gateHoldsTicksAndDeliversOnce();
+    void gateHoldsCloseRequests();
+
+    // Blocking fetch
+    void blockingFetchRunsNoHandlerButPaints();
+    void dripFeedIsEndedByTheTotalLimit();
+    void silenceIsATimeOut();
+    void redirectWithinTheSchemeIsFollowed();
+    void redirectLoopIsRefused();
+    void redirectToAnotherSchemeIsRefused();
+    void statusAndBodies_data();
+    void statusAndBodies();
+    void bodyOverTheCap_data();
+    void bodyOverTheCap();
+    void charsets_data();
+    void charsets();
+    void responsiveFetchCanBeAbandoned();
+
+    // Message boxes
+    void closingABoxCountsAsCancelOrNo_data();
+    void closingABoxCountsAsCancelOrNo();
+    void boxShowsPlainText();
+
+    // Files, skin, encodings
+    void atomicWriteKeepsTheOldFileOnAShortWrite();
+    void skinTurnsTheHue();
+    void skinWithoutFileDoesNothing();
+    void gbkRoundTrip();
+
+private:
+    FetchResult fetch(const QUrl& url, platform::FetchOptions options = {},
+                      HttpFetch::Wait wait = HttpFetch::Wait::BlockHandlers) {
+        HttpFetch fetcher(&network, &gate);
+        return fetcher.get(url, options, wait);
+    }
+
+    std::unique_ptr<TestHttpServer> server;
+    QNetworkAccessManager network;
+    platform::UiGate gate;
+};
+
+void TstPlatform::appendingKeepsSelectionAndText() {
+    ComboBox list(QStringLiteral("list"), ComboBox::Style::DropDownList);
+    QSignalSpy clicks(&list, &ComboBox::clicked);
+    list.appendItems({QStringLiteral("a"), QStringLiteral("b")});
+    QCOMPARE(list.listIndex(), -1);
+    QCOMPARE(list.text(), QString());
+    ComboBox box(QStringLiteral("box"), ComboBox::Style::DropDownCombo);
+    box.appendItem(QStringLiteral("1234|EMS快递|a"));
+    QCOMPARE(box.text(), QString());
+    box.setText(QStringLiteral("typed"));
+    box.appendItems({QStringLiteral("x"), QStringLiteral("y")});
+    QCOMPARE(box.text(), QStringLiteral("typed"));
+    box.removeItemAt(0);
+    QCOMPARE(box.text(), QStringLiteral("typed"));
+    QCOMPARE(box.count(), 2);
+    QCOMPARE(clicks.count(), 0);
+}
+
+void TstPlatform::everySelectionRunsTheClickHandler() {
+    ComboBox list(QStringLiteral("list"), ComboBox::Style::DropDownList);
+    list.appendItems({QStringLiteral("a"), QStringLiteral("b")});
+    QSignalSpy clicks(&list, &ComboBox::clicked);
+    list.setListIndex(1);
+    list.setListIndex(1);
+    QCOMPARE(clicks.count(), 2);
+    list.setText(QStringLiteral("a"));
+    QCOMPARE(list.listIndex(), 0);
+    QCOMPARE(clicks.count(), 3);
+    list.setListIndex(-1);
+    QCOMPARE(clicks.count(), 4);
+    QCOMPARE(list.text(), QString());
+}
+
+void TstPlatform::textMatchingNoItemChangesNothing() {
+    ComboBox list(QStringLiteral("list"), ComboBox::Style::DropDownList);
+    list.appendItems({QStringLiteral("a|b"), QStringLiteral("c")});
+    list.setListIndex(1);
+    QSignalSpy clicks(&list, &ComboBox::clicked);
+    list.setText(QStringLiteral("a"));
+    list.setText(QStringLiteral("C"));
+    QCOMPARE(list.listIndex(), 1);
+    QCOMPARE(clicks.count(), 0);
+}
+
+void TstPlatform::clearingTheListEmptiesTheText() {
+    ComboBox box(QStringLiteral("box"), ComboBox::Style::DropDownCombo);
+    box.appendItems({QStringLiteral("x"), QStringLiteral("y")});
+    box.setText(QStringLiteral("number"));
+    box.clearList();
+    QCOMPARE(box.count(), 0);
+    QCOMPARE(box.text(), QString());
+}
+
+void TstPlatform::enterInTheEditBoxIsNotAPick() {
+    ComboBox box(QStringLiteral("box"), ComboBox::Style::DropDownCombo);
+    box.appendItems({QStringLiteral("123")});
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QSignalSpy clicks(&box, &ComboBox::clicked);
+    box.setText(QStringLiteral("123"));
+    QTest::keyClick(&box, Qt::Key_Return);
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(box.count(), 1);
+}
+
+void TstPlatform::editableBoxDoesNotCompleteInline() {
+    ComboBox box(QStringLiteral("box"), ComboBox::Style::DropDownCombo);
+    box.appendItems({QStringLiteral("1234|EMS快递|a")});
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    box.setFocus();
+    QTest::keyClicks(&box, QStringLiteral("12"));
+    QCOMPARE(box.text(), QStringLiteral("12"));
+}
+
+void TstPlatform::insertAtTopPutsTheLastOnTop() {
+    platform::ListView list(QStringLiteral("list"), {{QStringLiteral("a"), QStringLiteral("xh"), 600},
+                                                    {QStringLiteral("b"), QStringLiteral("sj"), 600}});
+    for (const char* text : {"1", "2", "3"}) {
+        list.lines()->insertAtTop(QString::fromLatin1(text));
+    }
+    QCOMPARE(list.text(0, 0), QStringLiteral("3"));
+    QCOMPARE(list.text(2, 0), QStringLiteral("1"));
+    list.lines()->setCell(0, list.subItemIndex(QStringLiteral("sj")), QStringLiteral("t"));
+    QCOMPARE(list.text(0, 1), QStringLiteral("t"));
+    QCOMPARE(list.subItemIndex(QStringLiteral("none")), -1);
+}
+
+void TstPlatform::clickOnAnEmptyListArrives() {
+    platform::ListView list(QStringLiteral("list"), {{QStringLiteral("a"), QStringLiteral("xh"), 600}});
+    list.resize(200, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QSignalSpy clicks(&list, &platform::ListView::listClicked);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(50, 100));
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(list.selectedRow(), -1);
+}
+
+void TstPlatform::tickIsNotReenteredWhileHandled() {
+    platform::Timer timer(QStringLiteral("t"), 10, true, &gate, nullptr);
+    int entered = 0;
+    int nested = 0;
+    connect(&timer, &platform::Timer::tick, this, [&] {
+        ++entered;
+        if (entered == 1) {
+            // A message box or a request runs an event loop inside the tick.
+            QEventLoop loop;
+            QTimer::singleShot(120, &loop, &QEventLoop::quit);
+            loop.exec();
+            nested = entered;
+        }
+    });
+    QTRY_VERIFY(entered >= 2);
+    QCOMPARE(nested, 1);
+}
+
+void TstPlatform::gateHoldsTicksAndDeliversOnce() {
+    platform::Timer timer(QStringLiteral("t"), 10, true, &gate, nullptr);
+    int ticks = 0;
+    connect(&timer, &platform::Timer::tick, this, [&] { ++ticks; });
+    {
+        platform::UiGate::Hold hold(&gate);
+        QEventLoop loop;
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+        QCOMPARE(ticks, 0);
+    }
+    timer.setInterval(100000);  // no regular tick from now on
+    QTRY_COMPARE(ticks, 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(ticks, 1);
+}
+
+void TstPlatform::gateHoldsCloseRequests() {
+    struct Window : QWidget {
+        platform::UiGate* gate = nullptr;
+        int asked = 0;
+        void closeEvent(QCloseEvent* event) override {
+            if (gate->deferClose(this, event)) {
+                return;
+            }
+            ++asked;
+            event->accept();
+        }
+    } window;
+    window.gate = &gate;
+    window.show();
+    {
+        platform::UiGate::Hold hold(&gate);
+        QVERIFY(!window.close());
+        QCOMPARE(window.asked, 0);
+        QVERIFY(window.isVisible());
+    }
+    QTRY_COMPARE(window.asked, 1);
+    QVERIFY(!window.isVisible());
+}
+
+void TstPlatform::blockingFetchRunsNoHandlerButPaints() {
+    TestHttpServer::Response slow = TestHttpServer::Response::text("ok");
+    slow.delayMs = 300;
+    server->setResponse("/", slow);
+    platform::Timer timer(QStringLiteral("t"), 20, true, &gate, nullptr);
+    int ticks = 0;
+    connect(&timer, &platform::Timer::tick, this, [&] { ++ticks; });
+    QLabel label(QStringLiteral("before"));
+    label.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&label));
+    int paints = 0;
+    struct PaintCounter : QObject {
+        int* paints;
+        bool eventFilter(QObject*, QEvent* e) override {
+            *paints += e->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    counter.paints = &paints;
+    label.installEventFilter(&counter);
+    label.setText(QStringLiteral("waiting"));
+    int ticksAfterFetch = -1;
+    int paintsDuringFetch = 0;
+    connect(server.get(), &TestHttpServer::requestReceived, this, [&] {
+        QTimer::singleShot(150, this, [&] { paintsDuringFetch = paints; });
+    });
+    const FetchResult result = fetch(server->url());
+    ticksAfterFetch = ticks;
+    QVERIFY(result.ok());
+    QCOMPARE(ticksAfterFetch, 0);
+    QVERIFY(paintsDuringFetch > 0);
+    // The tick that fell due comes afterwards.
+    QTRY_VERIFY(ticks >= 1);
+}
+
+void TstPlatform::dripFeedIsEndedByTheTotalLimit() {
+    TestHttpServer::Response drip = TestHttpServer::Response::text(QByteArray(1000, 'x'));
+    drip.dripIntervalMs = 50;
+    server->setResponse("/", drip);
+    platform::FetchOptions options;
+    options.totalLimit = 400ms;
+    QElapsedTimer clock;
+    clock.start();
+    const FetchResult result = fetch(server->url(), options);
+    QCOMPARE(result.status, FetchResult::Status::TimedOut);
+    QVERIFY(clock.elapsed() < 5000);
+    QCOMPARE(result.text, QString());
+}
+
+void TstPlatform::silenceIsATimeOut() {
+    TestHttpServer::Response silent;
+    silent.neverAnswer = true;
+    server->setResponse("/", silent);
+    platform::FetchOptions options;
+    options.totalLimit = 200ms;
+    QCOMPARE(fetch(server->url(), options).status, FetchResult::Status::TimedOut);
+}
+
+void TstPlatform::redirectWithinTheSchemeIsFollowed() {
+    server->setResponse("/old", TestHttpServer::Response::redirect("/new"));
+    server->setResponse("/new", TestHttpServer::Response::text("moved"));
+    const FetchResult result = fetch(server->url(QStringLiteral("/old")));
+    QVERIFY(result.ok());
+    QCOMPARE(result.text, QStringLiteral("moved"));
+}
+
+void TstPlatform::redirectLoopIsRefused() {
+    server->setResponse("/a", TestHttpServer::Response::redirect("/b"));
+    server->setResponse("/b", TestHttpServer::Response::redirect("/a"));
+    const FetchResult result = fetch(server->url(QStringLiteral("/a")));
+    QCOMPARE(result.status, FetchResult::Status::RedirectRefused);
+    QVERIFY(server->requestCount() <= 7);
+}
+
+void TstPlatform::redirectToAnotherSchemeIsRefused() {
+    server->setResponse("/", TestHttpServer::Response::redirect("file:///etc/passwd"));
+    QCOMPARE(fetch(server->url()).status, FetchResult::Status::RedirectRefused);
+    server->setResponse("/", TestHttpServer::Response::redirect(
+                                  "https://127.0.0.1:" + QByteArray::number(server->port()) + "/"));
+    QCOMPARE(fetch(server->url()).status, FetchResult::Status::RedirectRefused);
+    QCOMPARE(server->requestCount(), 2);
+}
+
+void TstPlatform::statusAndBodies_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("status");
+    QTest::newRow("200 empty") << 0 << int(FetchResult::Status::Ok);
+    QTest::newRow("500") << 1 << int(FetchResult::Status::HttpError);
+    QTest::newRow("404") << 2 << int(FetchResult::Status::HttpError);
+    QTest::newRow("closed port") << 3 << int(FetchResult::Status::Failed);
+    QTest::newRow("reset in the body") << 4 << int(FetchResult::Status::Failed);
+    QTest::newRow("not http") << 5 << int(FetchResult::Status::Failed);
+}
+
+void TstPlatform::statusAndBodies() {
+    QFETCH(int, kind);
+    QFETCH(int, status);
+    QUrl url = server->url();
+    switch (kind) {
+        case 0:
+            server->setResponse("/", TestHttpServer::Response::text(""));
+            break;
+        case 1:
+            server->setResponse("/", TestHttpServer::Response::withStatus(500, "boom"));
+            break;
+        case 2:
+            server->setResponse("/", TestHttpServer::Response::withStatus(404, "none"));
+            break;
+        case 3:
+            url = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+            break;
+        case 4: {
+            TestHttpServer::Response r = TestHttpServer::Response::text(QByteArray(5000, 'x'));
+            r.resetAfterBytes = 100;
+            server->setResponse("/", r);
+            break;
+        }
+        case 5:
+            url = QUrl(QStringLiteral("ftp://127.0.0.1/"));
+            break;
+    }
+    const FetchResult result = fetch(url);
+    QCOMPARE(int(result.status), status);
+    QCOMPARE(result.text, QString());
+}
+
+void TstPlatform::bodyOverTheCap_data() {
+    QTest::addColumn<bool>("announced");
+    QTest::newRow("Content-Length") << true;
+    QTest::newRow("no length") << false;
+}
+
+void TstPlatform::bodyOverTheCap() {
+    QFETCH(bool, announced);
+    TestHttpServer::Response big = TestHttpServer::Response::text(QByteArray(300000, 'x'));
+    big.sendContentLength = announced;
+    server->setResponse("/", big);
+    platform::FetchOptions options;
+    options.maxBodyBytes = 100000;
+    QCOMPARE(fetch(server->url(), options).status, FetchResult::Status::TooLarge);
+    options.maxBodyBytes = 300000;
+    QCOMPARE(fetch(server->url(), options).text.size(), 300000);
+}
+
+void TstPlatform::charsets_data() {
+    QTest::addColumn<QByteArray>("contentType");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("fallback");
+    QTest::addColumn<QString>("text");
+    const QString chinese = QStringLiteral("已签收");
+    QTest::newRow("gbk, no charset") << QByteArray("text/html") << platform::toGbk(chinese)
+                                     << QByteArray("GB18030") << chinese;
+    QTest::newRow("gbk named") << QByteArray("text/html; charset=GBK") << platform::toGbk(chinese)
+                               << QByteArray("UTF-8") << chinese;
+    QTest::newRow("gb2312 quoted") << QByteArray("text/html;charset=\"gb2312\"")
+                                   << platform::toGbk(chinese) << QByteArray("UTF-8") << chinese;
+    QTest::newRow("utf-8 named") << QByteArray("text/html; charset=utf-8") << chinese.toUtf8()
+                                 << QByteArray("GB18030") << chinese;
+    QTest::newRow("utf-8, no charset") << QByteArray("text/html") << chinese.toUtf8()
+                                       << QByteArray("UTF-8") << chinese;
+    QTest::newRow("unknown charset") << QByteArray("text/html; charset=x-nonsense")
+                                     << platform::toGbk(chinese) << QByteArray("GB18030")
+                                     << chinese;
+}
+
+void TstPlatform::charsets() {
+    QFETCH(QByteArray, contentType);
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, fallback);
+    QFETCH(QString, text);
+    server->setResponse("/", TestHttpServer::Response::text(body, contentType));
+    platform::FetchOptions options;
+    options.fallbackCharset = fallback.constData();
+    QCOMPARE(fetch(server->url(), options).text, text);
+}
+
+void TstPlatform::responsiveFetchCanBeAbandoned() {
+    TestHttpServer::Response silent;
+    silent.neverAnswer = true;
+    server->setResponse("/", silent);
+    HttpFetch fetcher(&network, &gate);
+    int ticks = 0;
+    platform::Timer timer(QStringLiteral("t"), 10, true, &gate, nullptr);
+    connect(&timer, &platform::Timer::tick, this, [&] {
+        // The interface goes on while the fetch waits; after a few ticks the user leaves.
+        if (++ticks == 5) {
+            fetcher.abandon();
+        }
+    });
+    const FetchResult result = fetcher.get(server->url(), {}, HttpFetch::Wait::KeepResponsive);
+    QCOMPARE(result.status, FetchResult::Status::Abandoned);
+    QVERIFY(ticks >= 5);
+}
+
+void TstPlatform::closingABoxCountsAsCancelOrNo_data() {
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Yes/No/Cancel") << int(MessageBoxes::Buttons::YesNoCancel)
+                                   << int(MessageBoxes::Answer::Cancel);
+    QTest::newRow("Yes/No") << int(MessageBoxes::Buttons::YesNo) << int(MessageBoxes::Answer::No);
+    QTest::newRow("OK") << int(MessageBoxes::Buttons::Ok) << int(MessageBoxes::Answer::Ok);
+}
+
+void TstPlatform::closingABoxCountsAsCancelOrNo() {
+    QFETCH(int, buttons);
+    QFETCH(int, answer);
+    platform::QtMessageBoxes boxes;
+    QString seenTitle;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        QWidget* box = QApplication::activeModalWidget();
+        seenTitle = box->windowTitle();
+        box->close();  // the close button of the title bar
+    });
+    const auto result = boxes.show(nullptr, QStringLiteral("问题?"), MessageBoxes::Icon::Information,
+                                   MessageBoxes::Buttons(buttons), QStringLiteral("Zeluna系列软件"));
+    QCOMPARE(int(result), answer);
+    QCOMPARE(seenTitle, QStringLiteral("Zeluna系列软件"));
+}
+
+void TstPlatform::boxShowsPlainText() {
+    platform::QtMessageBoxes boxes;
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = box->text();
+        format = box->textFormat();
+        box->button(QMessageBox::Yes)->click();
+    });
+    const auto result = boxes.show(nullptr, QStringLiteral("<b>a</b>\r \rb"),
+                                   MessageBoxes::Icon::Information, MessageBoxes::Buttons::YesNo,
+                                   QStringLiteral("t"));
+    QCOMPARE(result, MessageBoxes::Answer::Yes);
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(shown, QStringLiteral("<b>a</b>\n \nb"));
+}
+
+void TstPlatform::atomicWriteKeepsTheOldFileOnAShortWrite() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("file.txt"));
+    QVERIFY(platform::writeFileAtomically(path, "old content"));
+    bool written = true;
+    {
+        testsupport::FileSizeLimit full(4);
+        written = platform::writeFileAtomically(path, "new content, longer");
+    }
+    QVERIFY(!written);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("old content"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("file.txt")});
+}
+
+void TstPlatform::skinTurnsTheHue() {
+    const QString turned = platform::SkinEngine::adjustColors(
+        QStringLiteral("a { color: #ff0000; background: #808080; } b { color: #00FF00 }"), 120, 0, 0);
+    QCOMPARE(turned, QStringLiteral("a { color: #00ff00; background: #808080; } b { color: #0000ff }"));
+    QTemporaryDir dir;
+    QFile skin(dir.filePath(QStringLiteral("skinh.she")));
+    QVERIFY(skin.open(QIODevice::WriteOnly));
+    skin.write("QWidget { background: #ff0000; }");
+    skin.close();
+    QWidget window;
+    platform::SkinEngine engine(&window);
+    QCOMPARE(engine.SkinH_AttachEx(skin.fileName(), QString()), 1);
+    QCOMPARE(engine.SkinH_AdjustHSV(240, 0, 0), 1);
+    QCOMPARE(window.styleSheet(), QStringLiteral("QWidget { background: #0000ff; }"));
+}
+
+void TstPlatform::skinWithoutFileDoesNothing() {
+    QWidget window;
+    platform::SkinEngine engine(&window);
+    QCOMPARE(engine.SkinH_AttachEx(QStringLiteral("/nonexistent/skinh.she"), QString()), 0);
+    QCOMPARE(engine.SkinH_AdjustHSV(88, 0, 0), 0);
+    QCOMPARE(window.styleSheet(), QString());
+}
+
+void TstPlatform::gbkRoundTrip() {
+    const QString text = QStringLiteral("快递|EMS|𠀀|€");
+    const QByteArray bytes = platform::toGbk(text);
+    QVERIFY(bytes.startsWith("\xbf\xec\xb5\xdd|EMS|"));
+    QCOMPARE(platform::fromGbk(bytes), text);
+    QCOMPARE(platform::charsetOf("text/html; Charset = \"UTF-8\""), QByteArray("utf-8"));
+    QCOMPARE(platform::charsetOf("text/html"), QByteArray());
+}
+
+QTEST_MAIN(TstPlatform)
+#include "tst_platform.moc"
