@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "branch/form5.h"
 #include "history/history_handlers.h"
 #include "history/number_history.h"
 #include "requery/requery.h"
@@ -361,7 +362,12 @@ void Form1::showAbout() {
     about.exec();
 }
 
-void Form1::showBranchLookup() {}
+void Form1::showBranchLookup() {
+    // A fresh window each time; closing it deletes it, also while a lookup still waits.
+    auto* lookup = new branch::Form5(env_, this);
+    lookup->setAttribute(Qt::WA_DeleteOnClose);
+    lookup->exec();
+}
 
 void Form1::Command2_Click() {
     search::Form2 quickSearch(Combo1, S1, env_.boxes, this);
