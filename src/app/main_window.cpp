@@ -235,7 +235,6 @@ void Form1::layoutControls() {
 
     // The two re-query panels share one place; exactly one of them is shown.
     auto* timed = new QGridLayout(Frame4);
-    timed->addWidget(Command10, 0, 6, Qt::AlignRight);
     timed->addWidget(Label4, 1, 0);
     timed->addWidget(Combo2, 1, 1);
     timed->addWidget(Label5, 1, 2);
@@ -244,14 +243,15 @@ void Form1::layoutControls() {
     timed->setColumnStretch(5, 1);
     timed->addWidget(Command8, 1, 6);
     auto* loop = new QGridLayout(Frame6);
-    loop->addWidget(Command11, 0, 4, Qt::AlignRight);
     loop->addWidget(Label10, 1, 0);
     loop->addWidget(Combo4, 1, 1);
     loop->addWidget(Label8, 1, 2);
     loop->setColumnStretch(3, 1);
     loop->addWidget(Command5, 1, 4);
+    // The panel-switch buttons sit on their frame's top edge, at the right.
     for (QPushButton* small : {Command10, Command11}) {
-        small->setFixedHeight(small->sizeHint().height() - 4);
+        small->setFixedSize(small->sizeHint().width(), std::max(18, small->sizeHint().height() - 6));
+        small->parentWidget()->installEventFilter(this);
     }
     auto* panels = new QGridLayout;
     panels->addWidget(Frame4, 0, 0);
@@ -381,6 +381,11 @@ void Form1::Form_KeyDown(int keyCode, int) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && (watched == Frame4 || watched == Frame6)) {
+        QPushButton* small = watched == Frame4 ? Command10 : Command11;
+        small->move(static_cast<QWidget*>(watched)->width() - small->width() - 12, 0);
+        small->raise();
+    }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         // Once per key press: at the widget that receives it first.

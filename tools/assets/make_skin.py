@@ -22,6 +22,7 @@ QGroupBox {
     padding-top: 4px;
     background: #f6f9fd;
 }
+QGroupBox#Frame3, QGroupBox#Frame5, QGroupBox#Frame7 { margin-top: 0px; padding-top: 0px; }
 QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; color: #1d4b87; }
 QPushButton {
     border: 1px solid #7e9bc3;
@@ -44,7 +45,7 @@ QHeaderView::section {
     border-bottom: 1px solid #b5c7de;
     padding: 2px 4px;
 }
-QTreeView { selection-background-color: #3f78c2; }
+QTreeView { selection-background-color: #3f78c2; font-size: 9pt; }
 """
 
 

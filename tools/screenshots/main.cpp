@@ -1,0 +1,112 @@
+// Takes the README's screenshots from the real windows: the main window after a query, the
+// quick search, the branch lookup and the about window, against the sample service.
+// Run it under a real display (tools/screenshots.sh uses Xvfb).
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "branch/form5.h"
+#include "platform/browser.h"
+#include "platform/clock.h"
+#include "platform/gate.h"
+#include "platform/media_player.h"
+#include "platform/message_boxes.h"
+#include "platform/save_dialog.h"
+#include "sample_service.h"
+#include "search/form2.h"
+#include "shell/form4.h"
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 20; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+}
+
+bool save(QWidget* window, const QString& path) {
+    settle();
+    // The whole window with its frame, as the screen shows it.
+    QScreen* screen = window->screen();
+    const QRect frame = window->frameGeometry();
+    QPixmap shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    if (shot.isNull()) {
+        shot = window->grab();
+    }
+    const bool ok = shot.save(path);
+    printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(out);
+
+    sample::SampleService service;
+    const quint16 port = service.listen();
+    if (port == 0) {
+        fprintf(stderr, "the sample service cannot listen\n");
+        return 1;
+    }
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
+
+    QNetworkAccessManager network;
+    platform::UiGate gate;
+    platform::QtMessageBoxes boxes;
+    platform::QtSaveDialog saveDialog;
+    platform::RecordingBrowserLauncher browser;
+    platform::RecordingMediaPlayer player;
+    platform::SystemClock clock;
+    platform::Environment env;
+    env.network = &network;
+    env.gate = &gate;
+    env.boxes = &boxes;
+    env.saveDialog = &saveDialog;
+    env.browser = &browser;
+    env.player = &player;
+    env.clock = &clock;
+    env.programFolder = QCoreApplication::applicationDirPath();
+    env.addresses.tracking = QUrl(base + QStringLiteral("/"));
+    env.addresses.update = QUrl(base + QStringLiteral("/jc.txt"));
+    env.addresses.branchSite = QUrl(base);
+
+    app::Form1 form(env);
+    form.show();
+    settle();
+    form.Timer3->fire();
+    form.Text1->setText(sample::SampleService::signedNumber());
+    form.Combo1->setText(QStringLiteral("顺丰快递"));
+    form.Text2->setText(QStringLiteral("爸爸衣服"));
+    form.Command1_Click();
+    form.Timer1->fire();
+    bool ok = save(&form, out + QStringLiteral("/main-window.png"));
+
+    search::Form2 quickSearch(form.Combo1, form.S1, env.boxes, &form);
+    quickSearch.show();
+    quickSearch.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("顺丰"));
+    ok = save(&quickSearch, out + QStringLiteral("/quick-search.png")) && ok;
+    quickSearch.hide();
+
+    branch::Form5 lookup(env, &form);
+    lookup.show();
+    lookup.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(sample::SampleService::sampleBranch());
+    lookup.Command1_Click();
+    ok = save(&lookup, out + QStringLiteral("/branch-lookup.png")) && ok;
+    lookup.hide();
+
+    shell::Form4 about(env.browser, env.addresses.forum, &form);
+    about.show();
+    ok = save(&about, out + QStringLiteral("/about.png")) && ok;
+    about.hide();
+    return ok ? 0 : 1;
+}
