@@ -688,17 +688,21 @@ void TstRequery::loopTicksWaitForAnOpenBox() {
     int maxDepth = 0;
     bool waited = true;
     QList<int> requestsWhileOpen;
+    QList<int> handledWhileOpen;
     QList<int> refusedWhileOpen;
+    countTicks(form->Timer6);
     f->t.boxes.onShow = [&](const platform::ScriptedMessageBoxes::Shown&) {
         ++depth;
         maxDepth = std::max(maxDepth, depth);
         const int seen = requests();
+        const int handledBefore = handled_;
         const int refusedBefore = refused_;
         QElapsedTimer open;
         open.start();
         // Several periods pass while the box is open.
         waited = QTest::qWaitFor([&] { return open.elapsed() >= 6 * period; }) && waited;
         requestsWhileOpen.append(requests() - seen);
+        handledWhileOpen.append(handled_ - handledBefore);
         refusedWhileOpen.append(refused_ - refusedBefore);
         --depth;
         return MessageBoxes::Answer::No;
@@ -712,6 +716,8 @@ void TstRequery::loopTicksWaitForAnOpenBox() {
 
     QVERIFY(waited);
     QCOMPARE(maxDepth, 1);
+    // Ticks arrived while each box was open, and none of them was handled.
+    QCOMPARE(handledWhileOpen, QList<int>(handledWhileOpen.size(), 0));
     for (int count : refusedWhileOpen) {
         QVERIFY(count > 0);
     }
