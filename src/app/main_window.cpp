@@ -209,8 +209,10 @@ void Form1::layoutControls() {
     fields->setColumnStretch(1, 1);
     Command7->setFixedWidth(36);
     Command9->setFixedWidth(36);
-    Text1->setMinimumWidth(260);
+    Text1->setMinimumContentsLength(24);
+    Combo1->setMinimumContentsLength(16);
     Combo1->setMaxVisibleItems(20);
+    Combo5->setMinimumContentsLength(12);
     main->addWidget(Frame2);
 
     // Buttons and the menu.
@@ -220,7 +222,6 @@ void Form1::layoutControls() {
     auto* menuLayout = new QHBoxLayout(Frame7);
     menuLayout->setContentsMargins(4, 4, 4, 4);
     menuLayout->addWidget(Combo5);
-    Combo5->setMinimumWidth(150);
     buttons->addStretch(1);
     buttons->addWidget(Frame7);
     main->addLayout(buttons);

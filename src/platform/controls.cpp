@@ -43,6 +43,10 @@ ComboBox::ComboBox(const QString& name, Style style, QWidget* parent)
     : QComboBox(parent), style_(style), model_(new QStringListModel(this)) {
     setObjectName(name);
     setModel(model_);
+    // The width comes from a set number of characters, not from measuring every item: a
+    // list of 127 Chinese names (or 360 numbers) would be shaped item by item at start-up.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(4);
     if (style_ == Style::DropDownCombo) {
         setEditable(true);
         setInsertPolicy(QComboBox::NoInsert);

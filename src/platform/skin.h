@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QPalette>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 namespace platform {
 
-// The skin engine. The skin file is a Qt style sheet; SkinH_AdjustHSV turns the hue of
-// every colour in it and changes saturation and brightness, then applies the result to the
-// window (and so to every window opened from it). Without a skin file both calls do nothing.
+// The skin engine. The skin file names the window's palette colours, one "Role = #rrggbb"
+// a line (roles as in QPalette: Window, Button, Base, Highlight, …; lines starting with ";"
+// are comments). SkinH_AdjustHSV turns the hue of every colour and changes saturation and
+// brightness. The palette goes to the window and so to every window opened from it; a
+// palette costs next to nothing at start-up, unlike a style sheet. Without a skin file both
+// calls do nothing.
 class SkinEngine {
 public:
     explicit SkinEngine(QWidget* window) : window_(window) {}
@@ -19,14 +23,18 @@ public:
     // a skin was applied.
     int SkinH_AdjustHSV(int hue, int saturation, int brightness);
 
-    const QString& styleSheet() const { return sheet_; }
+    const QString& skinText() const { return text_; }
 
-    // Turns every #rrggbb colour of a style sheet (exposed for tests).
-    static QString adjustColors(const QString& sheet, int hue, int saturation, int brightness);
+    // Turns every #rrggbb colour of a text (exposed for tests).
+    static QString adjustColors(const QString& text, int hue, int saturation, int brightness);
+    // The palette a skin text describes, on top of `base`. `roles` counts the colours set.
+    static QPalette paletteOf(const QString& text, const QPalette& base, int* roles = nullptr);
 
 private:
+    bool apply(const QString& text);
+
     QPointer<QWidget> window_;
-    QString sheet_;
+    QString text_;
 };
 
 }  // namespace platform

@@ -507,26 +507,32 @@ void TstPlatform::atomicWriteKeepsTheOldFileOnAShortWrite() {
 
 void TstPlatform::skinTurnsTheHue() {
     const QString turned = platform::SkinEngine::adjustColors(
-        QStringLiteral("a { color: #ff0000; background: #808080; } b { color: #00FF00 }"), 120, 0, 0);
-    QCOMPARE(turned, QStringLiteral("a { color: #00ff00; background: #808080; } b { color: #0000ff }"));
+        QStringLiteral("Window = #ff0000\nBase = #808080\nButton = #00FF00"), 120, 0, 0);
+    QCOMPARE(turned, QStringLiteral("Window = #00ff00\nBase = #808080\nButton = #0000ff"));
     QTemporaryDir dir;
     QFile skin(dir.filePath(QStringLiteral("skinh.she")));
     QVERIFY(skin.open(QIODevice::WriteOnly));
-    skin.write("QWidget { background: #ff0000; }");
+    skin.write("; a comment = #123456\nWindow = #ff0000\nNoSuchRole = #00ff00\nButton=#0000ff\n");
     skin.close();
     QWidget window;
+    QLabel child(&window);
     platform::SkinEngine engine(&window);
     QCOMPARE(engine.SkinH_AttachEx(skin.fileName(), QString()), 1);
-    QCOMPARE(engine.SkinH_AdjustHSV(240, 0, 0), 1);
-    QCOMPARE(window.styleSheet(), QStringLiteral("QWidget { background: #0000ff; }"));
+    QCOMPARE(window.palette().color(QPalette::Window), QColor(255, 0, 0));
+    QCOMPARE(engine.SkinH_AdjustHSV(120, 0, 0), 1);
+    QCOMPARE(window.palette().color(QPalette::Window), QColor(0, 255, 0));
+    QCOMPARE(window.palette().color(QPalette::Button), QColor(255, 0, 0));
+    // Every window opened from it follows.
+    QCOMPARE(child.palette().color(QPalette::Window), QColor(0, 255, 0));
 }
 
 void TstPlatform::skinWithoutFileDoesNothing() {
     QWidget window;
+    const QPalette before = window.palette();
     platform::SkinEngine engine(&window);
     QCOMPARE(engine.SkinH_AttachEx(QStringLiteral("/nonexistent/skinh.she"), QString()), 0);
     QCOMPARE(engine.SkinH_AdjustHSV(88, 0, 0), 0);
-    QCOMPARE(window.styleSheet(), QString());
+    QCOMPARE(window.palette(), before);
 }
 
 void TstPlatform::gbkRoundTrip() {

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the skin file skinh.she, a Qt style sheet.
+"""Writes the skin file skinh.she: the palette colours of the windows.
 
 The program turns every colour of the skin by +88 degrees of hue when it loads it, so the
 colours are written here turned back by 88 degrees: the window shows the blue theme below.
@@ -13,39 +13,25 @@ import sys
 
 HUE_TURN = 88
 
-THEME = """/* Trackoro skin: a Qt style sheet. Colours are turned by the skin engine's hue setting. */
-QMainWindow, QDialog { background: #edf2f8; }
-QGroupBox {
-    border: 1px solid #9db5d3;
-    border-radius: 4px;
-    margin-top: 10px;
-    padding-top: 4px;
-    background: #f6f9fd;
-}
-QGroupBox#Frame3, QGroupBox#Frame5, QGroupBox#Frame7 { margin-top: 0px; padding-top: 0px; }
-QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; color: #1d4b87; }
-QPushButton {
-    border: 1px solid #7e9bc3;
-    border-radius: 3px;
-    padding: 3px 10px;
-    min-height: 18px;
-    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #d9e5f4);
-}
-QPushButton:hover {
-    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f4f8fd, stop:1 #c7d9f0);
-}
-QPushButton:pressed { background: #bcd0eb; }
-QPushButton:disabled { color: #8c8c8c; border-color: #b9c5d5; background: #eef1f5; }
-QPushButton:default { border-color: #4f79b3; }
-QStatusBar { background: #dce6f2; }
-QHeaderView::section {
-    background: #e2ebf6;
-    border: 0;
-    border-right: 1px solid #b5c7de;
-    border-bottom: 1px solid #b5c7de;
-    padding: 2px 4px;
-}
-QTreeView { selection-background-color: #3f78c2; font-size: 9pt; }
+THEME = """; Trackoro skin: the window's palette colours, one "Role = #rrggbb" a line.
+; The skin engine turns every colour's hue by its hue setting when it loads the skin.
+Window = #e9eff7
+WindowText = #1b2533
+Base = #ffffff
+AlternateBase = #f2f6fb
+ToolTipBase = #fffbe6
+ToolTipText = #1b2533
+Text = #1b2533
+Button = #dfe8f4
+ButtonText = #1b2533
+Light = #ffffff
+Midlight = #eef3fa
+Mid = #a9bcd6
+Dark = #7f97b8
+Shadow = #4d5f78
+Highlight = #3f78c2
+HighlightedText = #ffffff
+Link = #1d5fb8
 """
 
 
