@@ -19,6 +19,13 @@ constexpr QLatin1String kTableEnd("</td></tr></table>");
 constexpr int kInt16Max = 32767;
 constexpr int kMaxCellIndex = kInt16Max - 1;
 
+// Characters the repeated removal may produce in all, for all rows together. A hostile
+// page can nest the row-end markers so that every pass glues a new one together, and with
+// thousands of rows repeating the text that would be gigabytes of distinct texts. Past
+// this budget a pass counts as a step that could not be carried out: the text stays as it
+// was, as for any other failed step of the parse.
+constexpr qsizetype kRepeatBudget = qsizetype(1) << 25;
+
 // The pieces of a page cut at a marker, numbered from 0 (the text before the first
 // marker). Only the markers up to the highest piece asked for are looked up, once.
 class Pieces {
@@ -91,6 +98,7 @@ QVector<ProgressLine> parseResultPage(QStringView page, int rowCount) {
     int cellIndex = 0;
     int takenIndex = -1;   // the cell whose text `progress` holds, -1 for none
     bool settled = false;  // removing the row ends again would change nothing
+    qsizetype repeated = 0;  // characters produced by repeated removals so far
     QString progress;
     for (int i = 1; i <= n; ++i) {
         ProgressLine& line = lines[n - i];
@@ -115,6 +123,13 @@ QVector<ProgressLine> parseResultPage(QStringView page, int rowCount) {
             // changes nothing, later rows share the text as it is.
             QString again = withoutRowEnds(progress);
             settled = again.size() == progress.size();
+            if (!settled) {
+                repeated += again.size();
+                if (repeated > kRepeatBudget) {
+                    settled = true;  // over the budget: this and later passes are skipped
+                    again = progress;
+                }
+            }
             progress = std::move(again);
         }
         line.progress = progress;

@@ -89,6 +89,7 @@ private slots:
     void noRowsGiveNoLines();
     void progressIndexStopsAt16Bits();
     void saturatedRowCountParses();
+    void nestedRowEndsStayWithinMemory();
     void matchesTheLiteralRules();
 
     // Parcel status
@@ -394,6 +395,37 @@ void TstTrackingRules::parcelStatus() {
     QFETCH(QString, progress);
     QFETCH(QString, status);
     QCOMPARE(tracking::parcelStatus(progress), status);
+}
+
+void TstTrackingRules::nestedRowEndsStayWithinMemory() {
+    // Each removal pass glues the next "</td></tr><tr>" together: "</td></tr" k times, one
+    // marker, "><tr>" k times. The rows past the page's cells repeat the text, one pass a
+    // row, so the rules alone would make thousands of distinct texts of ~100 KB each. The
+    // page has one cell per row, so the rows of its second half find no cell of their own.
+    const int levels = 8000;
+    const int rows = 16000;
+    QString page = QStringLiteral("<tr><td>").repeated(rows);
+    page += QStringLiteral("</td></tr").repeated(levels) + QStringLiteral("</td></tr><tr>") +
+            QStringLiteral("><tr>").repeated(levels);
+    const QVector<ProgressLine> lines = tracking::parseResultPage(page, tracking::countRowMarkers(page));
+    QCOMPARE(lines.size(), rows);
+    // The first repeated rows follow the rules: one marker less each.
+    const int firstRepeated = rows - rows / 2 - 1;  // display index of page row rows/2 + 1
+    const qsizetype full = lines.at(firstRepeated + 1).progress.size();
+    QCOMPARE(lines.at(firstRepeated).progress.size(), full - 14);
+    QCOMPARE(lines.at(firstRepeated - 1).progress.size(), full - 28);
+    // All the distinct texts together stay within a bounded size.
+    QSet<const QChar*> seen;
+    qsizetype total = 0;
+    for (const ProgressLine& line : lines) {
+        if (!seen.contains(line.progress.constData())) {
+            seen.insert(line.progress.constData());
+            total += line.progress.size();
+        }
+    }
+    QVERIFY2(total < (qsizetype(1) << 26), qPrintable(QString::number(total)));
+    // Past the bound the text stops changing: the top lines share one text.
+    QCOMPARE(lines.at(0).progress, lines.at(1).progress);
 }
 
 QTEST_GUILESS_MAIN(TstTrackingRules)
