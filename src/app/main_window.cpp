@@ -267,6 +267,16 @@ void Form1::layoutControls() {
     main->addWidget(Frame1, 1);
 
     S1->setPanelStretch(2, 1);
+
+    // The keyboard goes through the query fields first, then the buttons, the menu, the
+    // re-query panel (whichever is shown) and the list.
+    const QList<QWidget*> tabOrder = {Text1,    Combo1,   Text2,    Command1, Command3,
+                                      Combo5,   Command9, Command7, Command2, Command10,
+                                      Combo2,   Combo3,   Command8, Command11, Combo4,
+                                      Command5, ListView1};
+    for (int i = 1; i < tabOrder.size(); ++i) {
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+    }
     const int listWidth = platform::twipsToPixels(600 + 2000 + 5200, this);
     resize(listWidth + 60, 600);
 }
@@ -382,6 +392,23 @@ void Form1::Form_KeyDown(int keyCode, int) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        // Enter presses the focused button, and in the query fields it starts the query,
+        // as a click on "开始查询" would (so not while that button is disabled).
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        QWidget* focus = QApplication::focusWidget();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && watched == focus) {
+            if (auto* button = qobject_cast<QPushButton*>(focus)) {
+                button->click();
+                return true;
+            }
+            if (focus == Text1 || focus == Text1->lineEdit() || focus == Text2 || focus == Combo1) {
+                Command1->click();
+                return true;
+            }
+        }
+    }
     if (event->type() == QEvent::Resize && (watched == Frame4 || watched == Frame6)) {
         QPushButton* small = watched == Frame4 ? Command10 : Command11;
         small->move(static_cast<QWidget*>(watched)->width() - small->width() - 12, 0);

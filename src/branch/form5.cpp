@@ -90,6 +90,10 @@ void Form5::buildControls() {
     QLabel* deliveryArea = valueLabels_[4];
     deliveryArea->setCursor(Qt::PointingHandCursor);
     deliveryArea->installEventFilter(this);
+    // Reachable by Tab after the name and "查询"; Enter or Space opens it like a click.
+    platform::activateByKeyboard(deliveryArea, [this] { Label10_Click(); });
+    setTabOrder(Text1, Command1);
+    setTabOrder(Command1, deliveryArea);
 
     S1 = new platform::StatusBar(QStringLiteral("S1"), 2, this);
     S1->setPanelStretch(2, 1);

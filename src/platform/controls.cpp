@@ -370,3 +370,49 @@ void ListView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+namespace {
+
+class KeyboardActivation : public QObject {
+public:
+    KeyboardActivation(QWidget* widget, std::function<void()> activate)
+        : QObject(widget), activate_(std::move(activate)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = static_cast<QWidget*>(watched);
+        switch (event->type()) {
+            case QEvent::KeyPress: {
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                    activate_();
+                    return true;
+                }
+                break;
+            }
+            case QEvent::FocusIn:
+            case QEvent::FocusOut: {
+                QFont font = widget->font();
+                font.setUnderline(event->type() == QEvent::FocusIn);
+                widget->setFont(font);
+                break;
+            }
+            default:
+                break;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> activate_;
+};
+
+}  // namespace
+
+void activateByKeyboard(QWidget* widget, std::function<void()> activate) {
+    widget->setFocusPolicy(Qt::StrongFocus);
+    widget->installEventFilter(new KeyboardActivation(widget, std::move(activate)));
+}
+
+}  // namespace platform

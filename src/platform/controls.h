@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QTreeView>
 #include <QVector>
+#include <functional>
 
 class QStringListModel;
 
@@ -162,5 +163,14 @@ protected:
 private:
     ListViewModel* model_;
 };
+
+}  // namespace platform
+
+namespace platform {
+
+// Lets the keyboard do what a click does on a widget that takes no focus by itself (a link
+// label): it joins the tab order, shows its focus by an underline, and Enter, Return or
+// Space run `activate`.
+void activateByKeyboard(QWidget* widget, std::function<void()> activate);
 
 }  // namespace platform

@@ -114,11 +114,13 @@ Form4::Form4(platform::BrowserLauncher* browser, const QUrl& forumUrl, QWidget* 
     placeLabel(label5, 3360, 5400);
     makeLink(label5, QStringLiteral("QQ交谈"));
     linkClicks_.insert(label5, &Form4::Label5_Click);
+    platform::activateByKeyboard(label5, [this] { Label5_Click(); });
     auto* label6 = platform::makeLabel(
         QStringLiteral("Label6"), QStringLiteral("E-mail：") + QLatin1String(kMailAddress), this);
     placeLabel(label6, 1560, 5640);
     makeLink(label6, QStringLiteral("发送E-mail"));
     linkClicks_.insert(label6, &Form4::Label6_Click);
+    platform::activateByKeyboard(label6, [this] { Label6_Click(); });
 
     auto* line2 = platform::makeNamed<QFrame>(QStringLiteral("Line2"), this);
     line2->setFrameShape(QFrame::HLine);
@@ -132,12 +134,17 @@ Form4::Form4(platform::BrowserLauncher* browser, const QUrl& forumUrl, QWidget* 
     placeLabel(label8, 360, 6540);
     makeLink(label8, QStringLiteral("访问Zeluna系列软件官方论坛"));
     linkClicks_.insert(label8, &Form4::Label8_Click);
+    platform::activateByKeyboard(label8, [this] { Label8_Click(); });
 
     auto* command1 =
         platform::makeNamed<QPushButton>(QStringLiteral("Command1"), QStringLiteral("确定"), this);
     command1->setDefault(true);
     place(command1, 3840, 6240, 1935, 495);
     connect(command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+    // Tab goes 确定, then the links from top to bottom; Enter closes.
+    setTabOrder(command1, label5);
+    setTabOrder(label5, label6);
+    setTabOrder(label6, label8);
     command1->setFocus();
 }
 

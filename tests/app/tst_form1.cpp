@@ -42,6 +42,11 @@ private slots:
     void f8PastesWhileTheNumberBoxIsLocked();
     void otherKeysDoNothing();
 
+    // Keyboard
+    void tabGoesThroughTheFieldsFirst();
+    void enterInTheFieldsStartsTheQuery();
+    void enterPressesTheFocusedButton();
+
     // Exit question
     void exitQuestionText();
     void exitCancelKeepsEverything();
@@ -318,6 +323,56 @@ void TstForm1::otherKeysDoNothing() {
     QTest::keyClick(form->Text2, Qt::Key_F7);
     QTest::keyClick(form->Text2, Qt::Key_F9);
     QCOMPARE(form->Text1->text(), QStringLiteral("keep"));
+}
+
+void TstForm1::tabGoesThroughTheFieldsFirst() {
+    app::Form1* form = f->open();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Text1->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 16; ++i) {
+        visited.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Line edits inside combo boxes carry no name; the box does.
+    visited.replaceInStrings(QRegularExpression(QStringLiteral("^$")), QStringLiteral("Text1"));
+    QCOMPARE(visited.mid(0, 13),
+             QStringList({"Text1", "Combo1", "Text2", "Command1", "Command3", "Combo5", "Command9",
+                          "Command7", "Command2", "Command10", "Combo2", "Combo3", "Command8"}));
+    // The hidden loop panel is skipped: the list comes next.
+    QCOMPARE(visited.at(13), QStringLiteral("ListView1"));
+}
+
+void TstForm1::enterInTheFieldsStartsTheQuery() {
+    app::Form1* form = f->open();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    f->answer(MainWindowFixture::rowsOf(2));
+    form->Text1->setText(QStringLiteral("SF1"));
+    form->Combo1->setText(QStringLiteral("顺丰快递"));
+    form->Text2->setFocus();
+    QTest::keyClicks(form->Text2, QStringLiteral("abc"));
+    QTest::keyClick(form->Text2, Qt::Key_Return);
+    QCOMPARE(f->server.requestCount("/"), 1);
+    f->finishParse();
+    QCOMPARE(form->ListView1->count(), 2);
+    // In the number box too, but not while "开始查询" is disabled.
+    form->Text1->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QCOMPARE(f->server.requestCount("/"), 2);
+    f->finishParse();
+    form->Command1->setEnabled(false);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(f->server.requestCount("/"), 2);
+}
+
+void TstForm1::enterPressesTheFocusedButton() {
+    app::Form1* form = f->open();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Command3->setFocus();
+    QTest::keyClick(form->Command3, Qt::Key_Return);
+    QCOMPARE(form->Command3->text(), QStringLiteral("最新快递查询"));
+    QTest::keyClick(form->Command3, Qt::Key_Space);
+    QCOMPARE(form->Command3->text(), QStringLiteral("历史快递查询"));
 }
 
 void TstForm1::exitQuestionText() {

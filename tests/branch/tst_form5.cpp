@@ -86,6 +86,7 @@ private slots:
     void pagesWithoutABranchResetAndTell();
     void successAfterNotFoundKeepsTheStatus();
     void deliveryAreaClick();
+    void keyboardAlone();
     void valuesAreShownAsPlainText();
     void failedRequestKeepsWhatIsShown_data();
     void failedRequestKeepsWhatIsShown();
@@ -371,6 +372,28 @@ void TestForm5::successAfterNotFoundKeepsTheStatus() {
     query(form, QStringLiteral("浦东"));
     QCOMPARE(shownValues(form), kShanghai);
     QCOMPARE(status(form, 2), kNotFound);
+}
+
+void TestForm5::keyboardAlone() {
+    Form5 form(te_->env);
+    open(form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    server_->setResponse(kPage, Response::text(branchPage(kShanghai).toUtf8()));
+    // The name box has the focus; Enter queries; Tab reaches the delivery area, where Enter
+    // opens it as a click does.
+    auto* text1 = form.findChild<QLineEdit*>(QStringLiteral("Text1"));
+    QTRY_VERIFY(text1->hasFocus());
+    QTest::keyClicks(text1, QStringLiteral("abc"));
+    QTest::keyClick(text1, Qt::Key_Return);
+    QTRY_COMPARE(server_->requestCount(), 1);
+    QTRY_VERIFY(form.findChild<QPushButton*>(QStringLiteral("Command1"))->isEnabled());
+    text1->setFocus();
+    QTest::keyClick(text1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Label10"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(te_->boxes.texts(), QStringList{kShanghai.at(4)});
 }
 
 void TestForm5::deliveryAreaClick() {

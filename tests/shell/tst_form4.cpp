@@ -33,6 +33,7 @@ private slots:
     void clicksOutsideLinksDoNothing();
     void dragOffALinkDoesNotOpenIt();
     void okCloses();
+    void keyboardAlone();
     void modalOkEndsTheWindow();
     void logoHasTransparency();
 
@@ -193,6 +194,29 @@ void TestForm4::dragOffALinkDoesNotOpenIt() {
     QTest::mousePress(label(QStringLiteral("Label7")), Qt::LeftButton);
     QTest::mouseRelease(link, Qt::LeftButton);
     QVERIFY(browser_->opened().isEmpty());
+}
+
+void TestForm4::keyboardAlone() {
+    QVERIFY(QTest::qWaitForWindowActive(form_));
+    auto* ok = form_->findChild<QPushButton*>(QStringLiteral("Command1"));
+    QTRY_VERIFY(ok->hasFocus());
+    // Tab goes through the three links; Enter or Space opens the focused one.
+    QStringList visited;
+    QList<QUrl> expected;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), i == 1 ? Qt::Key_Space : Qt::Key_Return);
+    }
+    QCOMPARE(visited, QStringList({"Label5", "Label6", "Label8"}));
+    QCOMPARE(browser_->opened().size(), 3);
+    QCOMPARE(browser_->opened().last(), kForum);
+    QVERIFY(form_->isVisible());
+    // Back on 确定, Enter closes.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ok);
+    QTest::keyClick(ok, Qt::Key_Return);
+    QVERIFY(!form_->isVisible());
 }
 
 void TestForm4::okCloses() {
