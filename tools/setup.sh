@@ -43,6 +43,7 @@ trackoro_generator() {
 }
 
 # trackoro_build <build dir> [extra cmake options...]
+# Builds everything, or only the targets named in TRACKORO_TARGETS (space-separated).
 trackoro_build() {
     local dir=$1
     shift
@@ -50,5 +51,10 @@ trackoro_build() {
     if [ ! -f "$dir/CMakeCache.txt" ]; then
         cmake -S . -B "$dir" -G "$(trackoro_generator)" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     fi
-    cmake --build "$dir" --parallel "$(nproc)"
+    local targets=()
+    if [ -n "${TRACKORO_TARGETS:-}" ]; then
+        # shellcheck disable=SC2206
+        targets=(--target $TRACKORO_TARGETS)
+    fi
+    cmake --build "$dir" --parallel "$(nproc)" "${targets[@]+"${targets[@]}"}"
 }
