@@ -3,7 +3,6 @@
 // Prints the median of several runs of each, in milliseconds.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -12,12 +11,7 @@
 #include "history/history_file.h"
 #include "history/history_handlers.h"
 #include "history/number_history.h"
-#include "platform/browser.h"
-#include "platform/clock.h"
-#include "platform/gate.h"
-#include "platform/media_player.h"
-#include "platform/message_boxes.h"
-#include "platform/save_dialog.h"
+#include "platform/platforms.h"
 
 namespace {
 
@@ -43,22 +37,9 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QTemporaryDir folder;
-    QNetworkAccessManager network;
-    platform::UiGate gate;
-    platform::ScriptedMessageBoxes boxes;
-    platform::ScriptedSaveDialog saveDialog;
-    platform::RecordingBrowserLauncher browser;
-    platform::RecordingMediaPlayer player;
-    platform::SettableClock clock;
-    platform::Environment env;
-    env.network = &network;
-    env.gate = &gate;
-    env.boxes = &boxes;
-    env.saveDialog = &saveDialog;
-    env.browser = &browser;
-    env.player = &player;
-    env.clock = &clock;
-    env.programFolder = folder.path();
+    platform::ScriptedPlatform world;
+    platform::ScriptedMessageBoxes& boxes = world.boxes;
+    platform::Environment env = platform::environmentOf(world, folder.path());
 
     const QStringList stored = entries();
     const QString file = history::historyFilePath(folder.path());

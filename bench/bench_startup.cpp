@@ -12,18 +12,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
-#include <QNetworkAccessManager>
 #include <QPainter>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "platform/browser.h"
-#include "platform/clock.h"
-#include "platform/gate.h"
-#include "platform/media_player.h"
-#include "platform/message_boxes.h"
-#include "platform/save_dialog.h"
+#include "platform/platforms.h"
 
 namespace {
 
@@ -70,22 +64,8 @@ int main(int argc, char** argv) {
 
     const bool idle = args.value(0) == QLatin1String("--idle-rss");
     const QString folder = args.value(idle ? 1 : 0, QStringLiteral(TRACKORO_PROGRAM_DIR));
-    QNetworkAccessManager network;
-    platform::UiGate gate;
-    platform::QtMessageBoxes boxes;
-    platform::QtSaveDialog saveDialog;
-    platform::DesktopBrowserLauncher browser;
-    platform::QtMediaPlayer player;
-    platform::SystemClock clock;
-    platform::Environment env;
-    env.network = &network;
-    env.gate = &gate;
-    env.boxes = &boxes;
-    env.saveDialog = &saveDialog;
-    env.browser = &browser;
-    env.player = &player;
-    env.clock = &clock;
-    env.programFolder = folder;
+    platform::DesktopPlatform desktop;
+    platform::Environment env = platform::environmentOf(desktop, folder);
     // Nothing answers here: the update check is not part of the start-up measured.
     env.addresses.update = QUrl(QStringLiteral("http://127.0.0.1:9/jc.txt"));
 

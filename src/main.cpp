@@ -1,17 +1,11 @@
 // Trackoro: follows parcels sent through Chinese courier companies.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QNetworkAccessManager>
 #include <cstdio>
 #include <memory>
 
 #include "app/main_window.h"
-#include "platform/browser.h"
-#include "platform/clock.h"
-#include "platform/gate.h"
-#include "platform/media_player.h"
-#include "platform/message_boxes.h"
-#include "platform/save_dialog.h"
+#include "platform/platforms.h"
 #include "platform/version.h"
 
 namespace {
@@ -57,7 +51,7 @@ int main(int argc, char** argv) {
         arguments = QApplication::arguments();
     }
 
-    platform::Environment env;
+    platform::Addresses addresses = platform::Addresses::defaults();
     const platform::Addresses defaults = platform::Addresses::defaults();
 
     QCommandLineParser parser;
@@ -111,29 +105,18 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    if (!readAddress(parser, tracking, &env.addresses.tracking) ||
-        !readAddress(parser, update, &env.addresses.update) ||
-        !readAddress(parser, branch, &env.addresses.branchSite) ||
-        !readAddress(parser, forum, &env.addresses.forum) ||
-        !readAddress(parser, website, &env.addresses.website)) {
+    if (!readAddress(parser, tracking, &addresses.tracking) ||
+        !readAddress(parser, update, &addresses.update) ||
+        !readAddress(parser, branch, &addresses.branchSite) ||
+        !readAddress(parser, forum, &addresses.forum) ||
+        !readAddress(parser, website, &addresses.website)) {
         return 2;
     }
 
-    QNetworkAccessManager network;
-    platform::UiGate gate;
-    platform::QtMessageBoxes boxes;
-    platform::QtSaveDialog saveDialog;
-    platform::DesktopBrowserLauncher browser;
-    platform::QtMediaPlayer player;
-    platform::SystemClock clock;
-    env.network = &network;
-    env.gate = &gate;
-    env.boxes = &boxes;
-    env.saveDialog = &saveDialog;
-    env.browser = &browser;
-    env.player = &player;
-    env.clock = &clock;
-    env.programFolder = QCoreApplication::applicationDirPath();
+    platform::DesktopPlatform desktop;
+    platform::Environment env =
+        platform::environmentOf(desktop, QCoreApplication::applicationDirPath());
+    env.addresses = addresses;
 
     app::Form1 form(env);
     QObject::connect(&form, &app::Form1::programEnded, application.get(),

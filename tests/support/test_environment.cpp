@@ -2,15 +2,7 @@
 
 namespace testsupport {
 
-TestEnvironment::TestEnvironment() {
-    env.network = &network;
-    env.gate = &gate;
-    env.boxes = &boxes;
-    env.saveDialog = &saveDialog;
-    env.browser = &browser;
-    env.player = &player;
-    env.clock = &clock;
-    env.programFolder = folder.path();
+TestEnvironment::TestEnvironment() : env(platform::environmentOf(*this, folder.path())) {
     // Nothing answers on these ports: a test that needs a service sets its address.
     env.addresses.tracking = QUrl(QStringLiteral("http://127.0.0.1:9/"));
     env.addresses.update = QUrl(QStringLiteral("http://127.0.0.1:9/jc.txt"));

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -13,12 +12,7 @@
 
 #include "app/main_window.h"
 #include "branch/form5.h"
-#include "platform/browser.h"
-#include "platform/clock.h"
-#include "platform/gate.h"
-#include "platform/media_player.h"
-#include "platform/message_boxes.h"
-#include "platform/save_dialog.h"
+#include "platform/platforms.h"
 #include "sample_service.h"
 #include "search/form2.h"
 #include "shell/form4.h"
@@ -60,22 +54,14 @@ int main(int argc, char** argv) {
     }
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
 
-    QNetworkAccessManager network;
-    platform::UiGate gate;
-    platform::QtMessageBoxes boxes;
-    platform::QtSaveDialog saveDialog;
+    // Real boxes and dialogs; the browser and the sound only record.
+    platform::DesktopPlatform desktop;
     platform::RecordingBrowserLauncher browser;
     platform::RecordingMediaPlayer player;
-    platform::SystemClock clock;
-    platform::Environment env;
-    env.network = &network;
-    env.gate = &gate;
-    env.boxes = &boxes;
-    env.saveDialog = &saveDialog;
+    platform::Environment env =
+        platform::environmentOf(desktop, QCoreApplication::applicationDirPath());
     env.browser = &browser;
     env.player = &player;
-    env.clock = &clock;
-    env.programFolder = QCoreApplication::applicationDirPath();
     env.addresses.tracking = QUrl(base + QStringLiteral("/"));
     env.addresses.update = QUrl(base + QStringLiteral("/jc.txt"));
     env.addresses.branchSite = QUrl(base);

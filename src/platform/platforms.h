@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QNetworkAccessManager>
+
+#include "platform/browser.h"
+#include "platform/clock.h"
+#include "platform/environment.h"
+#include "platform/gate.h"
+#include "platform/media_player.h"
+#include "platform/message_boxes.h"
+#include "platform/save_dialog.h"
+
+namespace platform {
+
+// The real outside world of the windows: Qt's message boxes and save dialog, the desktop's
+// browser, sound through Qt Multimedia, the system clock.
+// An environment that uses the services of `world` (a DesktopPlatform or a ScriptedPlatform),
+// with the given program folder and the default addresses and limits.
+template <typename World>
+Environment environmentOf(World& world, const QString& programFolder) {
+    Environment env;
+    env.network = &world.network;
+    env.gate = &world.gate;
+    env.boxes = &world.boxes;
+    env.saveDialog = &world.saveDialog;
+    env.browser = &world.browser;
+    env.player = &world.player;
+    env.clock = &world.clock;
+    env.programFolder = programFolder;
+    return env;
+}
+
+struct DesktopPlatform {
+    QNetworkAccessManager network;
+    UiGate gate;
+    QtMessageBoxes boxes;
+    QtSaveDialog saveDialog;
+    DesktopBrowserLauncher browser;
+    QtMediaPlayer player;
+    SystemClock clock;
+
+};
+
+// A stand-in world for tests and benchmarks: boxes and the save dialog answer from a
+// script, the browser and the media player only record, the clock is set by hand.
+struct ScriptedPlatform {
+    QNetworkAccessManager network;
+    UiGate gate;
+    ScriptedMessageBoxes boxes;
+    ScriptedSaveDialog saveDialog;
+    RecordingBrowserLauncher browser;
+    RecordingMediaPlayer player;
+    SettableClock clock;
+
+};
+
+}  // namespace platform
