@@ -1,6 +1,7 @@
 // The main window at start-up: its controls, the courier selector, F8, the menu, the exit
 // question and the update check.
 #include <QClipboard>
+#include <QDialog>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
@@ -58,6 +59,8 @@ private slots:
     void menuOpensForumAndWebSite();
     void menuKeepsItsEntryAndRunsTwice();
     void menuWithoutSelectionDoesNothing();
+    void menuAndQuickSearchOpenTheirWindows_data();
+    void menuAndQuickSearchOpenTheirWindows();
 
     // Update check
     void updateUpToDate_data();
@@ -454,6 +457,39 @@ void TstForm1::menuWithoutSelectionDoesNothing() {
     form->Combo5_Click();
     QVERIFY(f->t.browser.opened().isEmpty());
     QVERIFY(f->t.boxes.shown().isEmpty());
+}
+
+void TstForm1::menuAndQuickSearchOpenTheirWindows_data() {
+    QTest::addColumn<int>("menuPosition");  // -1: the 快捷搜索 button
+    QTest::addColumn<QString>("title");
+    QTest::newRow("关于程序") << 1 << "关于程序";
+    QTest::newRow("网点信息查询") << 3 << "网店信息查询";
+    QTest::newRow("快捷搜索") << -1 << "搜索物流公司";
+}
+
+void TstForm1::menuAndQuickSearchOpenTheirWindows() {
+    QFETCH(int, menuPosition);
+    QFETCH(QString, title);
+    app::Form1* form = f->open();
+    QString shownTitle;
+    bool modal = false;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        QWidget* window = QApplication::activeModalWidget();
+        shownTitle = window->windowTitle();
+        modal = window->isModal() && window->parentWidget() == form;
+        window->close();
+    });
+    if (menuPosition >= 0) {
+        form->Combo5->setListIndex(menuPosition);
+        QCOMPARE(form->Combo5->text(), form->Combo5->itemText(menuPosition));
+    } else {
+        QTest::mouseClick(form->Command2, Qt::LeftButton);
+    }
+    QCOMPARE(shownTitle, title);
+    QVERIFY(modal);
+    // Closed is gone: nothing of the side window stays behind.
+    QTRY_COMPARE(form->findChildren<QDialog*>().size(), 0);
 }
 
 void TstForm1::updateUpToDate_data() {
