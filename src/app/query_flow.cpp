@@ -63,7 +63,12 @@ void Form1::Command1_Click() {
                 saveNumber();
                 Text1->clearList();
                 history_->dq();
-                env_.boxes->inform(this, QStringLiteral("单号已成功保存"));
+                if (saveFailed_) {
+                    // Never "saved" when the history file could not be written.
+                    env_.boxes->warn(this, history::NumberHistory::saveFailedText());
+                } else {
+                    env_.boxes->inform(this, QStringLiteral("单号已成功保存"));
+                }
             }
             Command1->setEnabled(true);
             return;
@@ -84,8 +89,12 @@ void Form1::Command1_Click() {
     saveNumber();
     hx2();
     if (rowCount_ == 0) {
-        // An answer without a single row: the number is kept, and the user is told.
-        status(QStringLiteral("暂无物流信息,请稍后再试!"));
+        // An answer without a single row: the number is kept, and the user is told. No
+        // parse follows, so the answer (up to the body cap) is let go here.
+        csh();
+        // A history file that could not be written is worth more than "no information".
+        status(saveFailed_ ? history::NumberHistory::saveFailedText()
+                           : QStringLiteral("暂无物流信息,请稍后再试!"));
         Command1->setEnabled(true);
     }
 }
