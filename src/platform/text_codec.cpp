@@ -12,9 +12,20 @@ QByteArray toGbk(QStringView text) {
 }
 
 QString fromGbk(QByteArrayView bytes) {
-    // One decoder per call: a decoder keeps state between calls.
+    // One decoder per call: a decoder keeps state between calls. That state is also where it
+    // holds back a character cut off at the end of its input, waiting for the rest. The bytes
+    // are decoded with a line feed after them, which is never part of a GB18030 character, so
+    // such a character ends there as U+FFFD instead of vanishing; the line feed is then
+    // dropped again. (Feeding the line feed in a second call does not flush every such tail.)
+    QByteArray terminated;
+    terminated.reserve(bytes.size() + 1);
+    terminated.append(bytes).append('\n');
     QStringDecoder decoder("GB18030");
-    return decoder.decode(bytes);
+    QString text = decoder.decode(terminated);
+    if (text.endsWith(u'\n')) {
+        text.chop(1);
+    }
+    return text;
 }
 
 QByteArray charsetOf(const QByteArray& contentType) {
@@ -38,18 +49,24 @@ QByteArray charsetOf(const QByteArray& contentType) {
 }
 
 QString decodeBody(QByteArrayView body, const QByteArray& contentType, const char* fallback) {
-    QByteArray charset = charsetOf(contentType);
+    const QByteArray charset = charsetOf(contentType);
     if (charset == "gbk" || charset == "gb2312" || charset == "x-gbk" || charset == "cp936" ||
-        charset == "gb_2312-80") {
-        charset = "GB18030";
+        charset == "gb_2312-80" || charset == "gb18030") {
+        return fromGbk(body);
     }
+    // Stateless: the whole body is decoded at once, so Qt's own decoders (UTF-8, UTF-16,
+    // UTF-32, Latin-1) mark a character cut off at its end as U+FFFD rather than keep it back
+    // for a next call that never comes.
     if (!charset.isEmpty()) {
-        QStringDecoder named(charset.constData());
+        QStringDecoder named(charset.constData(), QStringConverter::Flag::Stateless);
         if (named.isValid()) {
             return named.decode(body);
         }
     }
-    QStringDecoder decoder(fallback);
+    if (qstricmp(fallback, "GB18030") == 0) {
+        return fromGbk(body);
+    }
+    QStringDecoder decoder(fallback, QStringConverter::Flag::Stateless);
     return decoder.decode(body);
 }
 

@@ -78,6 +78,8 @@ private slots:
     void skinTurnsTheHue();
     void skinWithoutFileDoesNothing();
     void gbkRoundTrip();
+    void cutOffCharacterAtTheEndIsMarked_data();
+    void cutOffCharacterAtTheEndIsMarked();
 
 private:
     FetchResult fetch(const QUrl& url, platform::FetchOptions options = {},
@@ -542,6 +544,52 @@ void TstPlatform::gbkRoundTrip() {
     QCOMPARE(platform::fromGbk(bytes), text);
     QCOMPARE(platform::charsetOf("text/html; Charset = \"UTF-8\""), QByteArray("utf-8"));
     QCOMPARE(platform::charsetOf("text/html"), QByteArray());
+}
+
+void TstPlatform::cutOffCharacterAtTheEndIsMarked_data() {
+    // A body or file that ends inside a character: the decoder holds such a tail back for a
+    // next call, so decoding in one call must flush it, or the bytes vanish without a mark.
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("contentType");
+    QTest::addColumn<QByteArray>("fallback");
+    QTest::addColumn<bool>("gbk");          // read as GBK, the way fromGbk reads files
+    QTest::addColumn<QString>("readable");  // what stands before the U+FFFD marks
+    const QString received = QStringLiteral("已收");
+    const QByteArray cut = platform::toGbk(received) + "\xbc";
+    QTest::newRow("gbk lead byte, no charset")
+        << cut << QByteArray("text/html") << QByteArray("GB18030") << true << received;
+    QTest::newRow("gbk lead byte, gbk named")
+        << cut << QByteArray("text/html; charset=gbk") << QByteArray("UTF-8") << true << received;
+    QTest::newRow("four-byte sequence cut short")
+        << QByteArray("A\x81\x30\x81") << QByteArray("text/plain; charset=gb18030")
+        << QByteArray("UTF-8") << true << QStringLiteral("A\uFFFD0");
+    // The input the fuzzer found: "閠" (E9 74) and a lone lead byte E9.
+    QTest::newRow("lead byte after a whole character")
+        << QByteArray("\xe9t\xe9") << QByteArray() << QByteArray("GB18030") << true
+        << QString(QChar(0x95A0));
+    QTest::newRow("utf-8, no charset") << QByteArray("A\xe4\xb8") << QByteArray("text/html")
+                                       << QByteArray("UTF-8") << false << QStringLiteral("A");
+    QTest::newRow("utf-8 named") << QByteArray("A\xe4\xb8")
+                                 << QByteArray("text/html; charset=utf-8") << QByteArray("GB18030")
+                                 << false << QStringLiteral("A");
+}
+
+void TstPlatform::cutOffCharacterAtTheEndIsMarked() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, contentType);
+    QFETCH(QByteArray, fallback);
+    QFETCH(bool, gbk);
+    QFETCH(QString, readable);
+    const QString text = platform::decodeBody(bytes, contentType, fallback.constData());
+    QVERIFY2(text.startsWith(readable), qPrintable(text));
+    const QStringView marks = QStringView(text).mid(readable.size());
+    QVERIFY2(!marks.isEmpty(), "the cut-off character vanished");
+    for (const QChar c : marks) {
+        QVERIFY2(c == QChar::ReplacementCharacter, qPrintable(text));
+    }
+    if (gbk) {
+        QCOMPARE(platform::fromGbk(bytes), text);
+    }
 }
 
 QTEST_MAIN(TstPlatform)
