@@ -49,6 +49,11 @@ UpdateJudgement judgeUpdateAnswer(bool fetched, const QString& answer) {
     if (!fetched || judgement.label.isEmpty()) {
         return judgement;
     }
+    // A label is a few characters long ("V3.2"); anything longer is not one.
+    constexpr qsizetype kLongestLabel = 16;
+    if (judgement.label.size() > kLongestLabel) {
+        return judgement;
+    }
     const QStringView label(judgement.label);
     const qsizetype dot = label.indexOf(u'.');
     if (!label.startsWith(u'V') || dot < 0) {

@@ -31,6 +31,13 @@ QColor foreColor(const QWidget* widget) {
     return widget->palette().color(QPalette::WindowText);
 }
 
+QString shownText(const QString& text, qsizetype maxChars) {
+    if (text.size() <= maxChars) {
+        return text;
+    }
+    return text.left(maxChars) + QChar(0x2026);
+}
+
 int twipsToPixels(int twips, const QWidget* widget) {
     const int dpi = widget ? widget->logicalDpiX() : 96;
     return (twips * dpi + 720) / 1440;
@@ -244,7 +251,8 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            return column < line.cells.size() ? line.cells.at(column) : QString();
+            return column < line.cells.size() ? shownText(line.cells.at(column), kShownChars)
+                                              : QString();
         case Qt::ForegroundRole:
             if (column < line.colors.size() && line.colors.at(column).isValid()) {
                 return line.colors.at(column);

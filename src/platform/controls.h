@@ -29,6 +29,11 @@ QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent);
 void setForeColor(QWidget* widget, const QColor& color);
 QColor foreColor(const QWidget* widget);
 
+// The text a control shows of `text`: at most `maxChars` characters, a cut marked with "…".
+// A window lays out and draws what it shows, so a multi-megabyte answer from a server must
+// not reach it whole; the full text stays with the program (export, balloon, copies).
+QString shownText(const QString& text, qsizetype maxChars);
+
 // Twips (1/1440 inch) to pixels at the screen's logical resolution.
 int twipsToPixels(int twips, const QWidget* widget);
 
@@ -106,6 +111,9 @@ private:
 class ListViewModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // What a cell shows at most; far more than its width holds.
+    static constexpr qsizetype kShownChars = 1000;
+
     struct Column {
         QString header;
         QString key;

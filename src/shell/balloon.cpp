@@ -15,9 +15,12 @@ namespace shell {
 
 namespace {
 
+// What the balloon shows at most: a line of the list is normally a sentence or two.
+constexpr qsizetype kShownChars = 2000;
+
 // A carriage return would show as a stray glyph in a label; CR LF is one line break.
 QString displayText(const QString& text) {
-    QString shown = text;
+    QString shown = platform::shownText(text, kShownChars);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
