@@ -2,6 +2,7 @@
 // down lists, the progress list, timers and the gate, the bounded HTTP fetch, message
 // boxes, atomic files, the skin and the text encodings.
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QNetworkAccessManager>
@@ -13,6 +14,7 @@
 #include "platform/gate.h"
 #include "platform/http_fetch.h"
 #include "platform/message_boxes.h"
+#include "platform/save_dialog.h"
 #include "platform/skin.h"
 #include "platform/text_codec.h"
 #include "platform/timer.h"
@@ -47,6 +49,7 @@ private slots:
     // Progress list
     void insertAtTopPutsTheLastOnTop();
     void clickOnAnEmptyListArrives();
+    void hugeCellsShowOnlyTheirStart();
 
     // Timers and the gate
     void tickIsNotReenteredWhileHandled();
@@ -72,6 +75,9 @@ private slots:
     void closingABoxCountsAsCancelOrNo_data();
     void closingABoxCountsAsCancelOrNo();
     void boxShowsPlainText();
+
+    // Save dialog
+    void saveDialogAsksBeforeReplacing();
 
     // Files, skin, encodings
     void atomicWriteKeepsTheOldFileOnAShortWrite();
@@ -190,6 +196,20 @@ void TstPlatform::clickOnAnEmptyListArrives() {
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(50, 100));
     QCOMPARE(clicks.count(), 1);
     QCOMPARE(list.selectedRow(), -1);
+}
+
+void TstPlatform::hugeCellsShowOnlyTheirStart() {
+    platform::ListView list(QStringLiteral("list"), {{QStringLiteral("a"), QStringLiteral("xh"), 600},
+                                                    {QStringLiteral("b"), QStringLiteral("wl"), 600}});
+    const QString huge(3 * 1024 * 1024, QLatin1Char('x'));
+    list.lines()->insertAtTop(QStringLiteral("1"));
+    list.lines()->setCell(0, 1, huge);
+    // The program keeps the whole text; the view is given what a cell can show.
+    QCOMPARE(list.text(0, 1).size(), huge.size());
+    const QString shown = list.model()->index(0, 1).data(Qt::DisplayRole).toString();
+    QCOMPARE(shown.size(), platform::ListViewModel::kShownChars + 1);
+    QVERIFY(shown.endsWith(QChar(0x2026)));
+    QCOMPARE(list.model()->index(0, 0).data(Qt::DisplayRole).toString(), QStringLiteral("1"));
 }
 
 void TstPlatform::tickIsNotReenteredWhileHandled() {
@@ -489,6 +509,29 @@ void TstPlatform::boxShowsPlainText() {
     QCOMPARE(result, MessageBoxes::Answer::Yes);
     QCOMPARE(format, Qt::PlainText);
     QCOMPARE(shown, QStringLiteral("<b>a</b>\n \nb"));
+}
+
+void TstPlatform::saveDialogAsksBeforeReplacing() {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("old.txt"));
+    QVERIFY(platform::writeFileAtomically(existing, "x"));
+    platform::QtSaveDialog dialog;
+    bool confirms = false;
+    QStringList filters;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+        auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        confirms = !shown->testOption(QFileDialog::DontConfirmOverwrite);
+        filters = shown->nameFilters();
+        mode = shown->acceptMode();
+        shown->reject();
+    });
+    const std::optional<QString> path = dialog.askSavePath(nullptr, QStringLiteral("(TXT文本) (*.txt)"));
+    QVERIFY(!path.has_value());  // cancelled
+    QVERIFY(confirms);
+    QCOMPARE(mode, QFileDialog::AcceptSave);
+    QCOMPARE(filters, QStringList{QStringLiteral("(TXT文本) (*.txt)")});
 }
 
 void TstPlatform::atomicWriteKeepsTheOldFileOnAShortWrite() {
