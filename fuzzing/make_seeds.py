@@ -186,7 +186,7 @@ UPDATE_ANSWERS = {
     "same": "V3.2", "same_line_end": "V3.2\r\n", "trailing_blanks": "V3.2 \t\n",
     "next_minor": "V3.3", "minor_as_number": "V3.10", "older_minor": "V3.1",
     "older_major": "V2.9", "next_major": "V4.0", "leading_zero": "V3.02",
-    "huge_major": "V99999999999999999999.0",
+    "long_major": "V99999999.0", "huge_major": "V99999999999999999999.0",
     "html_page": "<html><body><h1>404 Not Found</h1></body></html>",
     "proxy_login": "<html><title>Login</title>V3.3</html>", "suffix": "V3.2 beta",
     "leading_space": " V3.3", "lower_v": "v3.3", "no_minor": "V3.", "no_major": "V.3",
