@@ -1,10 +1,10 @@
-#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "history/export_format.h"
+#include "support/file_faults.h"
 
 namespace {
 
@@ -12,30 +12,6 @@ QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
-
-// Runs a scope without the rights of root (as "nobody"), which would ignore permissions.
-class Unprivileged {
-public:
-    Unprivileged() {
-        if (geteuid() == 0) {
-            // The real ids change too: access checks go by them. The saved ids stay root's,
-            // which lets the destructor change back.
-            dropped_ = setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0;
-            ok_ = dropped_;
-        }
-    }
-    ~Unprivileged() {
-        if (dropped_) {
-            (void)setresuid(0, 0, 0);
-            (void)setresgid(0, 0, 0);
-        }
-    }
-    bool ok() const { return ok_; }
-
-private:
-    bool dropped_ = false;
-    bool ok_ = true;
-};
 
 // Lets everyone into and write in a folder, so only the permissions under test count.
 void openUp(const QString& folder) {
@@ -50,6 +26,8 @@ const QVector<QStringList> kThreeRows{
 };
 
 }  // namespace
+
+using testsupport::Unprivileged;
 
 class TstExportFormat : public QObject {
     Q_OBJECT
