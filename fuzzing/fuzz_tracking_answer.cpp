@@ -5,10 +5,12 @@
 #include <QVector>
 
 #include "fuzz_support.h"
+#include "support/literal_parse.h"
 #include "tracking/answer.h"
 #include "tracking/result_parser.h"
 
 using tracking::AnswerKind;
+using testsupport::parseLiterally;
 using tracking::ProgressLine;
 
 namespace {
@@ -16,38 +18,6 @@ namespace {
 // Pages up to this size are also parsed the slow, literal way and compared line by line.
 constexpr qsizetype kLiteralPageLimit = 512;
 
-// The rules carried out step by step as written: the page is split again for every row, and
-// a step that finds no piece keeps the value it would have set.
-QVector<ProgressLine> parseLiterally(const QString& page, int rowCount) {
-    QVector<ProgressLine> lines;
-    int count = rowCount;
-    int cellIndex = 0;
-    QString rowText;
-    QString progress;
-    for (int i = 1; i <= rowCount; ++i) {
-        --count;
-        const QStringList rows = page.split(QStringLiteral("<tr><td>"));
-        if (i < rows.size()) {
-            rowText = rows.at(i);
-        }
-        rowText = rowText.left(rowText.indexOf(QStringLiteral("</td><td>")) + 1).remove(u'<');
-        rowText.remove(QStringLiteral("</td></tr><tr>"))
-            .remove(QStringLiteral("</td></tr></table>"));
-        ProgressLine line{QString::number(count + 1), rowText, {}};
-        if (cellIndex + 2 <= 32767) {
-            cellIndex += 2;
-        }
-        const QStringList cells = page.split(QStringLiteral("<td>"));
-        if (cellIndex < cells.size()) {
-            progress = cells.at(cellIndex);
-        }
-        progress.remove(QStringLiteral("</td></tr><tr>"))
-            .remove(QStringLiteral("</td></tr></table>"));
-        line.progress = progress;
-        lines.prepend(line);
-    }
-    return lines;
-}
 
 AnswerKind expectedKind(const QString& page) {
     if (page.isEmpty()) {

@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "support/literal_parse.h"
 #include "support/test_http_server.h"
 #include "tracking/answer.h"
 #include "tracking/request_url.h"
@@ -23,40 +24,10 @@ QString page(const QStringList& rows) {
     return QStringLiteral("<table>") + rows.join(QString()) + QStringLiteral("</table>");
 }
 
-// The parse done literally, the slow way: the page is split again for every row and every
-// step is carried out as written, a failing step keeping the values it would have set.
-QVector<ProgressLine> parseLiterally(const QString& page, int rowCount) {
-    QVector<ProgressLine> lines;
-    int count = rowCount;
-    int cellIndex = 0;
-    QString rowText;
-    QString progress;
-    for (int i = 1; i <= rowCount; ++i) {
-        --count;
-        const QStringList rows = page.split(QStringLiteral("<tr><td>"));
-        if (i < rows.size()) {
-            rowText = rows.at(i);
-        }
-        rowText = rowText.left(rowText.indexOf(QStringLiteral("</td><td>")) + 1).remove(u'<');
-        rowText.remove(QStringLiteral("</td></tr><tr>"))
-            .remove(QStringLiteral("</td></tr></table>"));
-        ProgressLine line{QString::number(count + 1), rowText, {}};
-        if (cellIndex + 2 <= 32767) {
-            cellIndex += 2;
-        }
-        const QStringList cells = page.split(QStringLiteral("<td>"));
-        if (cellIndex < cells.size()) {
-            progress = cells.at(cellIndex);
-        }
-        progress.remove(QStringLiteral("</td></tr><tr>"))
-            .remove(QStringLiteral("</td></tr></table>"));
-        line.progress = progress;
-        lines.prepend(line);
-    }
-    return lines;
-}
 
 }  // namespace
+
+using testsupport::parseLiterally;
 
 class TstTrackingRules : public QObject {
     Q_OBJECT
