@@ -10,16 +10,32 @@
 
 namespace {
 
+// The service addresses that can be set on the command line.
+struct AddressOption {
+    const char* name;
+    const char* description;
+    QUrl platform::Addresses::*address;
+};
+
+const AddressOption kAddressOptions[] = {
+    {"tracking-url", "Tracking service; the query string is added to it",
+     &platform::Addresses::tracking},
+    {"update-url", "Version file checked at start-up", &platform::Addresses::update},
+    {"branch-url", "Branch site; /query_list.asp is added to it", &platform::Addresses::branchSite},
+    {"forum-url", "Forum opened from the menu and on exit", &platform::Addresses::forum},
+    {"website-url", "Web site opened from the menu", &platform::Addresses::website},
+};
+
 // Reads an address option; an address that is not a usable http(s) URL stops the program.
-bool readAddress(const QCommandLineParser& parser, const QCommandLineOption& option, QUrl* url) {
-    if (!parser.isSet(option)) {
+bool readAddress(const QCommandLineParser& parser, const QString& name, QUrl* url) {
+    if (!parser.isSet(name)) {
         return true;
     }
-    const QUrl value = QUrl::fromUserInput(parser.value(option));
+    const QUrl value = QUrl::fromUserInput(parser.value(name));
     if (!value.isValid() ||
         (value.scheme() != QLatin1String("http") && value.scheme() != QLatin1String("https"))) {
-        qCritical("Not an http(s) address for --%s: %s", qPrintable(option.names().first()),
-                  qPrintable(parser.value(option)));
+        qCritical("Not an http(s) address for --%s: %s", qPrintable(name),
+                  qPrintable(parser.value(name)));
         return false;
     }
     *url = value;
@@ -47,44 +63,26 @@ int main(int argc, char** argv) {
     } else {
         application = std::make_unique<QApplication>(argc, argv);
         QApplication::setApplicationName(QStringLiteral("Trackoro"));
-        QApplication::setApplicationVersion(QString::fromLatin1(platform::kVersionText));
+        QApplication::setApplicationVersion(platform::versionText());
         arguments = QApplication::arguments();
     }
 
-    platform::Addresses addresses = platform::Addresses::defaults();
     const platform::Addresses defaults = platform::Addresses::defaults();
+    platform::Addresses addresses = defaults;
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Trackoro: follows parcels sent through Chinese courier companies."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption tracking(
-        QStringLiteral("tracking-url"),
-        QStringLiteral("Tracking service; the query string is added to it (default %1).")
-            .arg(defaults.tracking.toString()),
-        QStringLiteral("url"));
-    const QCommandLineOption update(
-        QStringLiteral("update-url"),
-        QStringLiteral("Version file checked at start-up (default %1).")
-            .arg(defaults.update.toString()),
-        QStringLiteral("url"));
-    const QCommandLineOption branch(
-        QStringLiteral("branch-url"),
-        QStringLiteral("Branch site; /query_list.asp is added to it (default %1).")
-            .arg(defaults.branchSite.toString()),
-        QStringLiteral("url"));
-    const QCommandLineOption forum(
-        QStringLiteral("forum-url"),
-        QStringLiteral("Forum opened from the menu and on exit (default %1).")
-            .arg(defaults.forum.toString()),
-        QStringLiteral("url"));
-    const QCommandLineOption website(
-        QStringLiteral("website-url"),
-        QStringLiteral("Web site opened from the menu (default %1).")
-            .arg(defaults.website.toString()),
-        QStringLiteral("url"));
-    parser.addOptions({tracking, update, branch, forum, website});
+    for (const AddressOption& option : kAddressOptions) {
+        parser.addOption(QCommandLineOption(
+            QString::fromLatin1(option.name),
+            QStringLiteral("%1 (default %2).")
+                .arg(QString::fromLatin1(option.description),
+                     (defaults.*option.address).toString()),
+            QStringLiteral("url")));
+    }
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     if (!parser.parse(arguments)) {
         fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
@@ -97,7 +95,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (parser.isSet(version)) {
-        printf("Trackoro %s\n", platform::kVersionText);
+        printf("Trackoro %s\n", qPrintable(platform::versionText()));
         return 0;
     }
     if (!parser.positionalArguments().isEmpty()) {
@@ -105,12 +103,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    if (!readAddress(parser, tracking, &addresses.tracking) ||
-        !readAddress(parser, update, &addresses.update) ||
-        !readAddress(parser, branch, &addresses.branchSite) ||
-        !readAddress(parser, forum, &addresses.forum) ||
-        !readAddress(parser, website, &addresses.website)) {
-        return 2;
+    for (const AddressOption& option : kAddressOptions) {
+        if (!readAddress(parser, QString::fromLatin1(option.name), &(addresses.*option.address))) {
+            return 2;
+        }
     }
 
     platform::DesktopPlatform desktop;

@@ -31,14 +31,11 @@ namespace {
 constexpr int kKeyF8 = 119;
 
 QGroupBox* makeFrame(const QString& name, const QString& caption, QWidget* parent) {
-    auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(name);
-    return frame;
+    return platform::makeNamed<QGroupBox>(name, caption, parent);
 }
 
 QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
+    auto* button = platform::makeNamed<QPushButton>(name, caption, parent);
     button->setAutoDefault(false);
     return button;
 }
@@ -60,8 +57,8 @@ Form1::Form1(const platform::Environment& env, QWidget* parent)
     setWindowTitle(QStringLiteral("Trackoro V3.2 - For Brennick特别版"));
     buildControls();
     layoutControls();
-    history_ = std::make_unique<history::NumberHistory>(
-        history::HistoryControls{Text1, Combo1, Text2, S1}, env_.programFolder);
+    const history::HistoryControls historyControls{Text1, Combo1, Text2, S1};
+    history_ = std::make_unique<history::NumberHistory>(historyControls, env_.programFolder);
 
     history::HistoryHandlers::Wiring wiring;
     wiring.Command3 = Command3;
@@ -71,8 +68,8 @@ Form1::Form1(const platform::Environment& env, QWidget* parent)
     wiring.boxParent = this;
     wiring.runQuery = [this] { Command1_Click(); };
     wiring.resetLineCounts = [this] { resetLineCounts(); };
-    historyHandlers_ = new history::HistoryHandlers(
-        history::HistoryControls{Text1, Combo1, Text2, S1}, history_.get(), wiring, this);
+    historyHandlers_ =
+        new history::HistoryHandlers(historyControls, history_.get(), wiring, this);
     connect(Text1, &platform::ComboBox::clicked, historyHandlers_,
             &history::HistoryHandlers::Text1_Click);
     connect(Command3, &QPushButton::clicked, historyHandlers_,
@@ -157,7 +154,7 @@ void Form1::buildControls() {
     Command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("开始查询"), central);
     Command1->setEnabled(false);
 
-    S1 = new platform::StatusBar(QStringLiteral("S1"), 5, this);
+    S1 = new platform::StatusBar(QStringLiteral("S1"), 5, this, 2);
     setStatusBar(S1);
 
     Frame2 = makeFrame(QStringLiteral("Frame2"), QStringLiteral("物流信息:[F8快捷粘贴单号]"), central);
@@ -266,7 +263,6 @@ void Form1::layoutControls() {
     listLayout->addWidget(ListView1);
     main->addWidget(Frame1, 1);
 
-    S1->setPanelStretch(2, 1);
 
     // The keyboard goes through the query fields first, then the buttons, the menu, the
     // re-query panel (whichever is shown) and the list.
@@ -322,10 +318,7 @@ void Form1::Form_Load() {
 
     S1->setPanelText(1, QStringLiteral("查询提示："));
     status(QStringLiteral("程序检测更新中.."));
-    S1->setPanelText(3, QStringLiteral("%1.%2.%3")
-                            .arg(platform::Version::major)
-                            .arg(platform::Version::minor)
-                            .arg(platform::Version::revision));
+    S1->setPanelText(3, platform::versionText());
     S1->setPanelText(4, QStringLiteral("Velmora出品"));
     S1->makeClockPanel(5, env_.clock);
 }
@@ -392,36 +385,32 @@ void Form1::Form_KeyDown(int keyCode, int) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
-        // Enter presses the focused button, and in the query fields it starts the query,
-        // as a click on "开始查询" would (so not while that button is disabled).
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        QWidget* focus = QApplication::focusWidget();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && watched == focus) {
-            if (auto* button = qobject_cast<QPushButton*>(focus)) {
-                button->click();
-                return true;
-            }
-            if (focus == Text1 || focus == Text1->lineEdit() || focus == Text2 || focus == Combo1) {
-                Command1->click();
-                return true;
-            }
-        }
-    }
     if (event->type() == QEvent::Resize && (watched == Frame4 || watched == Frame6)) {
         QPushButton* small = watched == Frame4 ? Command10 : Command11;
         small->move(static_cast<QWidget*>(watched)->width() - small->width() - 12, 0);
         small->raise();
     }
+    // Key preview: a key press is seen once, at the widget of this window that receives it
+    // first (the focused one), before that widget handles it.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        // Once per key press: at the widget that receives it first.
-        const QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        if (widget == first && widget->window() == this) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_F8) {
-                Form_KeyDown(kKeyF8, 0);
+        QWidget* focus = QApplication::focusWidget();
+        const QWidget* first = focus ? focus : this;
+        if (watched == first && first->window() == this) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_F8) {
+                Form_KeyDown(kKeyF8, 0);  // the key goes on to the focused control
+            } else if ((key == Qt::Key_Return || key == Qt::Key_Enter) && focus) {
+                // Enter presses the focused button, and in the query fields it starts the
+                // query as a click on "开始查询" would (so not while that button is disabled).
+                if (auto* button = qobject_cast<QPushButton*>(focus)) {
+                    button->click();
+                    return true;
+                }
+                if (focus == Text1 || focus == Text1->lineEdit() || focus == Text2 ||
+                    focus == Combo1) {
+                    Command1->click();
+                    return true;
+                }
             }
         }
     }

@@ -3,6 +3,7 @@
 #include <QColor>
 
 #include "app/main_window.h"
+#include "history/number_history.h"
 #include "platform/media_player.h"
 #include "tracking/result_parser.h"
 
@@ -22,19 +23,20 @@ void Form1::Timer1_Timer() {
     const int progress = ListView1->subItemIndex(QStringLiteral("wl"));
     QVector<platform::ListViewModel::Line> lines;
     lines.reserve(parsed.size());
+    const int columns = ListView1->lines()->columnCount();
     for (const tracking::ProgressLine& row : parsed) {
         platform::ListViewModel::Line line;
-        line.cells.resize(3);
+        line.cells.resize(columns);
+        line.colors.resize(columns);
         line.cells[0] = row.number;
         line.cells[time] = row.time;
         line.cells[progress] = row.progress;
         lines.append(std::move(line));
     }
     if (!lines.isEmpty()) {
-        const QColor red(255, 0, 0);
-        lines[0].colors.resize(3);
-        lines[0].colors[1] = red;
-        lines[0].colors[2] = red;
+        // The newest line's time and progress in red; its number keeps the default colour.
+        lines[0].colors[time] = QColor(255, 0, 0);
+        lines[0].colors[progress] = QColor(255, 0, 0);
     }
     ListView1->lines()->setLines(std::move(lines));
 
@@ -43,10 +45,10 @@ void Form1::Timer1_Timer() {
     currentLineCount_ = std::min(ListView1->count(), kMaxLineCount);
     Timer1->setEnabled(false);
     // A history file that could not be written is worth more than "done".
-    status(saveFailed_ ? QStringLiteral("历史记录保存失败!") : QStringLiteral("查询完毕..."));
+    status(saveFailed_ ? history::NumberHistory::saveFailedText() : QStringLiteral("查询完毕..."));
     Command1->setEnabled(true);
     if (ListView1->count() > 0) {
-        Label3->setText(tracking::parcelStatus(ListView1->text(0, 2)));
+        Label3->setText(tracking::parcelStatus(ListView1->text(0, progress)));
     }
     gxtj();
 }

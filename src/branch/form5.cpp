@@ -95,8 +95,7 @@ void Form5::buildControls() {
     setTabOrder(Text1, Command1);
     setTabOrder(Command1, deliveryArea);
 
-    S1 = new platform::StatusBar(QStringLiteral("S1"), 2, this);
-    S1->setPanelStretch(2, 1);
+    S1 = new platform::StatusBar(QStringLiteral("S1"), 2, this, 2);
 
     auto* top = new QHBoxLayout;
     top->addWidget(Label13);

@@ -10,7 +10,7 @@ platform::FetchResult GetBody(const platform::Environment& env, const QString& u
                               QPointer<platform::HttpFetch>* running) {
     platform::FetchOptions options;
     options.totalLimit = env.limits.branchTotal;
-    options.maxBodyBytes = kMaxBodyBytes;
+    options.maxBodyBytes = env.limits.maxBodyBytes;
     options.fallbackCharset = "UTF-8";
     options.headers = {{QByteArrayLiteral("If-Modified-Since"), QByteArrayLiteral("0")}};
 

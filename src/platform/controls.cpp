@@ -72,53 +72,41 @@ void ComboBox::appendItems(const QStringList& texts) {
     if (texts.isEmpty()) {
         return;
     }
-    const int index = currentIndex();
-    const QString editText = style_ == Style::DropDownCombo ? currentText() : QString();
-    {
-        const QSignalBlocker blocker(this);
+    changeItems(currentIndex(), [this, &texts] {
         const int first = model_->rowCount();
         model_->insertRows(first, static_cast<int>(texts.size()));
         for (int i = 0; i < texts.size(); ++i) {
             model_->setData(model_->index(first + i), texts.at(i), Qt::DisplayRole);
         }
-        // Qt selects the first item added to an empty box; the program's boxes keep
-        // their selection (and an editable box its text).
-        setCurrentIndex(index);
-        if (style_ == Style::DropDownCombo) {
-            setEditText(editText);
-        }
-    }
+    });
 }
 
 void ComboBox::replaceItems(const QStringList& texts) {
-    const QString editText = style_ == Style::DropDownCombo ? currentText() : QString();
-    const QSignalBlocker blocker(this);
-    model_->setStringList(texts);
-    setCurrentIndex(-1);
-    if (style_ == Style::DropDownCombo) {
-        setEditText(editText);
-    }
+    changeItems(-1, [this, &texts] { model_->setStringList(texts); });
 }
 
 void ComboBox::removeItemAt(int index) {
     if (index < 0 || index >= model_->rowCount()) {
         return;
     }
-    const QString editText = style_ == Style::DropDownCombo ? currentText() : QString();
-    const QSignalBlocker blocker(this);
-    model_->removeRows(index, 1);
-    if (style_ == Style::DropDownCombo) {
-        setCurrentIndex(-1);
-        setEditText(editText);
-    }
+    changeItems(-1, [this, index] { model_->removeRows(index, 1); });
 }
 
 void ComboBox::clearList() {
-    const QSignalBlocker blocker(this);
-    model_->setStringList({});
-    setCurrentIndex(-1);
+    replaceItems({});
     if (style_ == Style::DropDownCombo) {
+        const QSignalBlocker blocker(this);
         setEditText(QString());
+    }
+}
+
+void ComboBox::changeItems(int index, const std::function<void()>& change) {
+    const QString editText = style_ == Style::DropDownCombo ? currentText() : QString();
+    const QSignalBlocker blocker(this);
+    change();
+    setCurrentIndex(index);
+    if (style_ == Style::DropDownCombo) {
+        setEditText(editText);
     }
 }
 
@@ -166,7 +154,8 @@ void ComboBox::onActivated(int) {
 // ---------------------------------------------------------------------------------------
 // StatusBar
 
-StatusBar::StatusBar(const QString& name, int panelCount, QWidget* parent) : QStatusBar(parent) {
+StatusBar::StatusBar(const QString& name, int panelCount, QWidget* parent, int stretchingPanel)
+    : QStatusBar(parent) {
     setObjectName(name);
     setSizeGripEnabled(false);
     for (int i = 1; i <= panelCount; ++i) {
@@ -174,7 +163,7 @@ StatusBar::StatusBar(const QString& name, int panelCount, QWidget* parent) : QSt
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setContentsMargins(4, 0, 4, 0);
-        addWidget(panel);
+        addWidget(panel, i == stretchingPanel ? 1 : 0);
         panels_.append(panel);
     }
 }
@@ -194,22 +183,6 @@ QString StatusBar::panelText(int position) const {
 void StatusBar::setPanelText(int position, const QString& text) {
     if (QLabel* p = panel(position)) {
         p->setText(text);
-    }
-}
-
-void StatusBar::setPanelStretch(int position, int stretch) {
-    if (!panel(position)) {
-        return;
-    }
-    // Re-adds every panel in order: QStatusBar has no way to change a stretch in place.
-    stretches_.resize(panels_.size());
-    stretches_[position - 1] = stretch;
-    for (QLabel* p : std::as_const(panels_)) {
-        removeWidget(p);
-    }
-    for (int i = 0; i < panels_.size(); ++i) {
-        addWidget(panels_.at(i), stretches_.at(i));
-        panels_.at(i)->show();
     }
 }
 
@@ -376,10 +349,6 @@ void ListView::mouseReleaseEvent(QMouseEvent* event) {
         emit listClicked();
     }
 }
-
-}  // namespace platform
-
-namespace platform {
 
 namespace {
 

@@ -77,6 +77,10 @@ protected:
 
 private:
     void onActivated(int index);
+    // Runs `change` on the items, keeping the selected position `index` and an editable
+    // box's text: Qt would select the first item added to an empty box and put it into the
+    // text.
+    void changeItems(int index, const std::function<void()>& change);
 
     Style style_;
     QStringListModel* model_;
@@ -88,20 +92,20 @@ private:
 class StatusBar : public QStatusBar {
     Q_OBJECT
 public:
-    StatusBar(const QString& name, int panelCount, QWidget* parent = nullptr);
+    // `stretchingPanel` (from 1; 0 for none) takes the width the others leave.
+    StatusBar(const QString& name, int panelCount, QWidget* parent = nullptr,
+              int stretchingPanel = 0);
 
     int panelCount() const { return static_cast<int>(panels_.size()); }
     QString panelText(int position) const;
     void setPanelText(int position, const QString& text);
     QLabel* panel(int position) const;
-    void setPanelStretch(int position, int stretch);
     void makeClockPanel(int position, const Clock* clock);
 
 private:
     void updateClock();
 
     QVector<QLabel*> panels_;
-    QVector<int> stretches_;
     int clockPanel_ = 0;
     const Clock* clock_ = nullptr;
 };

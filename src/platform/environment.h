@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <chrono>
 
+#include "platform/http_fetch.h"
+
 class QNetworkAccessManager;
 
 namespace platform {
@@ -31,7 +33,7 @@ struct Limits {
     std::chrono::milliseconds trackingTotal{60000};
     std::chrono::milliseconds updateTotal{15000};
     std::chrono::milliseconds branchTotal{30000};
-    qint64 maxBodyBytes = 16 * 1024 * 1024;
+    qint64 maxBodyBytes = kMaxBodyBytes;
 };
 
 // Everything the windows need from the outside world, passed in (no globals): the real

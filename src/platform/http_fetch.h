@@ -33,9 +33,12 @@ struct FetchResult {
     bool ok() const { return status == Status::Ok; }
 };
 
+// No answer of any service the program talks to comes near this; a larger one is a failure.
+inline constexpr qint64 kMaxBodyBytes = 16 * 1024 * 1024;
+
 struct FetchOptions {
     std::chrono::milliseconds totalLimit{60000};
-    qint64 maxBodyBytes = 16 * 1024 * 1024;
+    qint64 maxBodyBytes = kMaxBodyBytes;
     const char* fallbackCharset = "GB18030";  // used when the answer names no charset
     QList<QPair<QByteArray, QByteArray>> headers;
     int maxRedirects = 5;  // followed within the same scheme only
@@ -74,7 +77,7 @@ private:
 // unless the response names its charset.
 class Inet {
 public:
-    Inet(QNetworkAccessManager* network, UiGate* gate, qint64 maxBodyBytes = 16 * 1024 * 1024)
+    Inet(QNetworkAccessManager* network, UiGate* gate, qint64 maxBodyBytes)
         : network_(network), gate_(gate), maxBodyBytes_(maxBodyBytes) {}
 
     FetchResult OpenURL(const QUrl& url, std::chrono::milliseconds limit);

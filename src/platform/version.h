@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QString>
+
 namespace platform {
 
-// The program's version numbers. The file version is 3.2.0.118; the third field of the
-// build is not shown anywhere, the revision is.
+// The program's version numbers. The file version is 3.2.0.118; its third field is shown
+// nowhere, the revision is. The update check compares major and minor with the server's
+// label ("V3.2").
 struct Version {
     static constexpr int major = 3;
     static constexpr int minor = 2;
@@ -11,10 +14,9 @@ struct Version {
     static constexpr int revision = 118;
 };
 
-// "3.2.118": major.minor.revision, as the status bar and the about window show it.
-inline constexpr const char* kVersionText = "3.2.118";
-
-// The label the update check compares with the update server's answer.
-inline constexpr const char* kVersionLabel = "V3.2";
+// "3.2.118": major.minor.revision, as the status bar, the about window and --version show it.
+inline QString versionText() {
+    return QStringLiteral("%1.%2.%3").arg(Version::major).arg(Version::minor).arg(Version::revision);
+}
 
 }  // namespace platform

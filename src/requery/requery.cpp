@@ -65,15 +65,8 @@ Requery::Requery(const RequeryControls& controls, platform::MessageBoxes* boxes,
 // ---- Timed query ----
 
 void Requery::setTimedInputsEnabled(bool enabled) {
-    if (enabled) {
-        setEnabled(
-            {c_.Text1, c_.Combo1, c_.Command9, c_.Command7, c_.Command2, c_.Combo2, c_.Combo3},
-            true);
-    } else {
-        setEnabled(
-            {c_.Combo2, c_.Combo3, c_.Command9, c_.Command7, c_.Command2, c_.Text1, c_.Combo1},
-            false);
-    }
+    setEnabled({c_.Combo2, c_.Combo3, c_.Command9, c_.Command7, c_.Command2, c_.Text1, c_.Combo1},
+               enabled);
 }
 
 void Requery::disarmTimed() {
@@ -130,11 +123,7 @@ void Requery::Timer4_Timer() {
 // ---- Loop query ----
 
 void Requery::setLoopInputsEnabled(bool enabled) {
-    if (enabled) {
-        setEnabled({c_.Text1, c_.Combo1, c_.Command9, c_.Command7, c_.Command2, c_.Combo4}, true);
-    } else {
-        setEnabled({c_.Command9, c_.Command7, c_.Command2, c_.Text1, c_.Combo1, c_.Combo4}, false);
-    }
+    setEnabled({c_.Command9, c_.Command7, c_.Command2, c_.Text1, c_.Combo1, c_.Combo4}, enabled);
 }
 
 void Requery::stopLoop() {

@@ -59,9 +59,7 @@ Form4::Form4(platform::BrowserLauncher* browser, const QUrl& forumUrl, QWidget* 
 
     auto* label10 =
         platform::makeLabel(QStringLiteral("Label10"), QStringLiteral("版本号："), this);
-    label10->setText(QStringLiteral("版本号：") + QString::number(platform::Version::major) +
-                     QLatin1Char('.') + QString::number(platform::Version::minor) +
-                     QLatin1Char('.') + QString::number(platform::Version::revision));
+    label10->setText(QStringLiteral("版本号：") + platform::versionText());
     placeLabel(label10, 2520, 1320);
 
     auto* label1 = platform::makeLabel(QStringLiteral("Label1"),
