@@ -1,8 +1,8 @@
 // Working with the stored numbers from the main window: picking an entry, the history
 // toggle, deleting and clearing numbers, and the export of the progress list.
 #include <QAbstractItemView>
+#include <QPushButton>
 #include <QtTest>
-#include <unistd.h>
 
 #include "history/export_format.h"
 #include "history/history_handlers.h"
@@ -42,8 +42,8 @@ private slots:
 
     // Delete
     void deleteWithEmptyBox();
-    void deleteAnsweredNoOrClosed_data();
-    void deleteAnsweredNoOrClosed();
+    void confirmationAnsweredNoOrClosed_data();
+    void confirmationAnsweredNoOrClosed();
     void deleteRemovesOnlyThatNumber();
     void deleteWithAWholeEntryInTheBox();
     void deleteKeepsStoredEntriesTheListDoesNotShow();
@@ -53,8 +53,6 @@ private slots:
     void deleteThatCannotWriteIsReported();
 
     // Clear
-    void clearAnsweredNoOrClosed_data();
-    void clearAnsweredNoOrClosed();
     void clearRemovesEverything();
     void clearWithoutFile();
     void clearKeepsRemarkCourierAndList();
@@ -186,7 +184,8 @@ void TstHistoryHandlers::toggleLoadsAndEmpties() {
 void TstHistoryHandlers::toggleNeverWritesTheFile() {
     storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
     const QByteArray before = f->historyBytes();
-    const QDateTime modified = QFileInfo(f->t.programFile(QStringLiteral("wlnum.ini"))).lastModified();
+    const QDateTime modified =
+        QFileInfo(f->t.programFile(QStringLiteral("wlnum.ini"))).lastModified();
     QTest::mouseClick(form->Command3, Qt::LeftButton);
     QTest::mouseClick(form->Command3, Qt::LeftButton);
     QCOMPARE(f->historyBytes(), before);
@@ -209,24 +208,41 @@ void TstHistoryHandlers::deleteWithEmptyBox() {
     QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
 }
 
-void TstHistoryHandlers::deleteAnsweredNoOrClosed_data() {
+// Delete and clear both ask first; No, or closing the box, changes neither the list, the
+// number box, the file nor the status bar.
+void TstHistoryHandlers::confirmationAnsweredNoOrClosed_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("question");
     QTest::addColumn<bool>("closeBox");
-    QTest::newRow("No") << false;
-    QTest::newRow("close box") << true;
+    const QString deleteQuestion = QStringLiteral("确定要删除[A]此单号码?");
+    const QString clearQuestion = QStringLiteral("确定要清空查询列表吗?");
+    QTest::newRow("delete, No") << QStringLiteral("Command9") << deleteQuestion << false;
+    QTest::newRow("delete, close box") << QStringLiteral("Command9") << deleteQuestion << true;
+    QTest::newRow("clear, No") << QStringLiteral("Command7") << clearQuestion << false;
+    QTest::newRow("clear, close box") << QStringLiteral("Command7") << clearQuestion << true;
 }
 
-void TstHistoryHandlers::deleteAnsweredNoOrClosed() {
+void TstHistoryHandlers::confirmationAnsweredNoOrClosed() {
+    QFETCH(QString, button);
+    QFETCH(QString, question);
     QFETCH(bool, closeBox);
     storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
     QTest::mouseClick(form->Command3, Qt::LeftButton);
     form->Text1->setText(QStringLiteral("A"));
     const QString status = form->S1->panelText(2);
+    QCOMPARE(status, QStringLiteral("已加载历史快递列表"));
     if (!closeBox) {
         f->t.boxes.script(MessageBoxes::Answer::No);
     }
-    QTest::mouseClick(form->Command9, Qt::LeftButton);
-    QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("确定要删除[A]此单号码?")});
-    QCOMPARE(f->t.boxes.shown().first().buttons, MessageBoxes::Buttons::YesNo);
+    auto* pressed = form->findChild<QPushButton*>(button);
+    QVERIFY(pressed);
+    QTest::mouseClick(pressed, Qt::LeftButton);
+    QCOMPARE(f->t.boxes.texts(), QStringList{question});
+    const auto& box = f->t.boxes.shown().first();
+    QCOMPARE(box.buttons, MessageBoxes::Buttons::YesNo);
+    QCOMPARE(box.icon, MessageBoxes::Icon::Information);
+    QCOMPARE(box.title, QStringLiteral("Zeluna系列软件"));
+    QCOMPARE(f->t.boxes.pendingAnswers(), 0);
     QCOMPARE(form->Text1->count(), 1);
     QCOMPARE(form->Text1->text(), QStringLiteral("A"));
     QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
@@ -234,19 +250,21 @@ void TstHistoryHandlers::deleteAnsweredNoOrClosed() {
 }
 
 void TstHistoryHandlers::deleteRemovesOnlyThatNumber() {
-    storeHistory(QStringLiteral("1234|EMS快递|a\r\n123|EMS快递|b\r\n5|EMS快递|备注123\r\n"
-                                "123|圆通快递|c\r\n1234A|EMS快递|d\r\n"));
+    storeHistory(
+        QStringLiteral("1234|EMS快递|a\r\n123|EMS快递|b\r\n5|EMS快递|备注123\r\n"
+                       "123|圆通快递|c\r\n1234A|EMS快递|d\r\n"));
     QTest::mouseClick(form->Command3, Qt::LeftButton);
     form->Text1->setText(QStringLiteral("123"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
     QTest::mouseClick(form->Command9, Qt::LeftButton);
-    const QString kept = QStringLiteral("1234|EMS快递|a\r\n5|EMS快递|备注123\r\n1234A|EMS快递|d\r\n");
+    const QString kept =
+        QStringLiteral("1234|EMS快递|a\r\n5|EMS快递|备注123\r\n1234A|EMS快递|d\r\n");
     QCOMPARE(historyText(), kept);
     QCOMPARE(form->Text1->items(),
              QStringList({QStringLiteral("1234|EMS快递|a"), QStringLiteral("5|EMS快递|备注123"),
                           QStringLiteral("1234A|EMS快递|d")}));
     QCOMPARE(form->Text1->text(), QString());
-    QVERIFY(f->t.boxes.texts().size() == 1);  // no message after the delete
+    QCOMPARE(f->t.boxes.texts().size(), 1);  // no message after the delete
 }
 
 void TstHistoryHandlers::deleteWithAWholeEntryInTheBox() {
@@ -295,6 +313,8 @@ void TstHistoryHandlers::deleteWithMissingFile() {
     form->Text1->setText(QStringLiteral("A"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
     QTest::mouseClick(form->Command9, Qt::LeftButton);
+    // The rewrite leaves a zero-byte file.
+    QVERIFY(QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
     QCOMPARE(f->historyBytes(), QByteArray());
     QCOMPARE(form->Text1->text(), QString());
     QCOMPARE(f->t.boxes.shown().size(), 1);
@@ -324,28 +344,6 @@ void TstHistoryHandlers::deleteThatCannotWriteIsReported() {
     QCOMPARE(f->historyBytes(), before);
 }
 
-void TstHistoryHandlers::clearAnsweredNoOrClosed_data() {
-    QTest::addColumn<bool>("closeBox");
-    QTest::newRow("No") << false;
-    QTest::newRow("close box") << true;
-}
-
-void TstHistoryHandlers::clearAnsweredNoOrClosed() {
-    QFETCH(bool, closeBox);
-    storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    form->Text1->setText(QStringLiteral("A"));
-    if (!closeBox) {
-        f->t.boxes.script(MessageBoxes::Answer::No);
-    }
-    QTest::mouseClick(form->Command7, Qt::LeftButton);
-    QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("确定要清空查询列表吗?")});
-    QCOMPARE(form->Text1->count(), 1);
-    QCOMPARE(form->Text1->text(), QStringLiteral("A"));
-    QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("已加载历史快递列表"));
-}
-
 void TstHistoryHandlers::clearRemovesEverything() {
     storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n"));
     form->Text1->setText(QStringLiteral("A"));
@@ -361,10 +359,14 @@ void TstHistoryHandlers::clearRemovesEverything() {
 }
 
 void TstHistoryHandlers::clearWithoutFile() {
+    form->Text1->setText(QStringLiteral("A"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
     QTest::mouseClick(form->Command7, Qt::LeftButton);
     QCOMPARE(form->S1->panelText(2), QStringLiteral("查询列表已清空..."));
     QCOMPARE(f->t.boxes.shown().size(), 1);
+    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->Text1->count(), 0);
+    QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
 }
 
 void TstHistoryHandlers::clearKeepsRemarkCourierAndList() {
@@ -419,7 +421,8 @@ void TstHistoryHandlers::exportChineseFirstCell() {
     lines->insertAtTop(QStringLiteral("快递"));
     const QByteArray bytes = exportTo(f->t.programFile(QStringLiteral("widths.txt")));
     const QList<QByteArray> lineBytes = bytes.split('\n');
-    QCOMPARE(lineBytes.at(0), platform::toGbk(QStringLiteral("快递")) + QByteArray(4, ' ') + "      \r");
+    QCOMPARE(lineBytes.at(0),
+             platform::toGbk(QStringLiteral("快递")) + QByteArray(4, ' ') + "      \r");
     QCOMPARE(lineBytes.at(1), QByteArray("12") + QByteArray(6, ' ') + "      \r");
     QCOMPARE(lineBytes.at(2), QByteArray("12345678") + "      \r");
     QCOMPARE(lineBytes.at(3), QByteArray("123456789") + "      \r");
@@ -429,14 +432,16 @@ void TstHistoryHandlers::exportChineseFirstCell() {
 void TstHistoryHandlers::exportPathWithoutExtension() {
     fillList({{QStringLiteral("t"), QStringLiteral("p")}});
     const QString path = f->t.programFile(QStringLiteral("noextension"));
-    QVERIFY(!exportTo(path).isEmpty());
+    QCOMPARE(exportTo(path), QByteArray("1          t   p\r\n"));
     QVERIFY(!QFile::exists(path + QStringLiteral(".txt")));
 }
 
 void TstHistoryHandlers::exportOverwrites() {
     const QString path = f->t.programFile(QStringLiteral("same.txt"));
-    fillList({{QStringLiteral("t1"), QStringLiteral("p1")}, {QStringLiteral("t2"), QStringLiteral("p2")}});
-    exportTo(path);
+    fillList({{QStringLiteral("t1"), QStringLiteral("p1")},
+              {QStringLiteral("t2"), QStringLiteral("p2")}});
+    QCOMPARE(exportTo(path), QByteArray("1          t2   p2\r\n"
+                                        "2          t1   p1\r\n"));
     fillList({{QStringLiteral("t9"), QStringLiteral("p9")}});
     QCOMPARE(exportTo(path), QByteArray("1          t9   p9\r\n"));
 }
