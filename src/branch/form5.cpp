@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -88,10 +87,9 @@ void Form5::buildControls() {
         valueLabels_[i] = value;
     }
     QLabel* deliveryArea = valueLabels_[4];
-    deliveryArea->setCursor(Qt::PointingHandCursor);
-    deliveryArea->installEventFilter(this);
-    // Reachable by Tab after the name and "查询"; Enter or Space opens it like a click.
-    platform::activateByKeyboard(deliveryArea, [this] { Label10_Click(); });
+    // A click opens it whole; it is reachable by Tab after the name and "查询", where Enter
+    // or Space open it too.
+    platform::makeLink(deliveryArea, [this] { Label10_Click(); });
     setTabOrder(Text1, Command1);
     setTabOrder(Command1, deliveryArea);
 
@@ -134,7 +132,7 @@ void Form5::resetControls() {
 }
 
 void Form5::Command1_Click() {
-    if (querying_) {
+    if (running_) {
         return;  // one query at a time; the button is disabled meanwhile
     }
     const QString name = Text1->text();
@@ -144,14 +142,12 @@ void Form5::Command1_Click() {
     }
     const QString url = branchQueryUrl(env_.addresses.branchSite, name);
 
-    querying_ = true;
     Command1->setEnabled(false);
     QPointer<Form5> self(this);
     const platform::FetchResult result = GetBody(env_, url, &running_);
     if (!self) {
         return;  // the window was deleted while the query waited
     }
-    querying_ = false;
     if (result.status == platform::FetchResult::Status::Abandoned) {
         return;  // the window was closed; reopening it starts afresh
     }
@@ -190,18 +186,6 @@ void Form5::Label10_Click() {
     if (!deliveryArea.isEmpty()) {
         env_.boxes->inform(this, deliveryArea);
     }
-}
-
-bool Form5::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == valueLabels_[4] && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            valueLabels_[4]->rect().contains(mouse->position().toPoint())) {
-            Label10_Click();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void Form5::closeEvent(QCloseEvent* event) {

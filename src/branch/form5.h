@@ -36,14 +36,13 @@ public:
 
     // The six values of the last answer, empty before the first query and after closing.
     const BranchFields& fields() const { return fields_; }
-    bool isQuerying() const { return querying_; }
+    bool isQuerying() const { return !running_.isNull(); }
 
     void done(int result) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -54,9 +53,8 @@ private:
 
     platform::Environment env_;
     BranchFields fields_;
-    bool querying_ = false;
     bool closedOnce_ = false;
-    QPointer<platform::HttpFetch> running_;
+    QPointer<platform::HttpFetch> running_;  // the lookup under way, null when none
 
     QLabel* Label13 = nullptr;
     QLineEdit* Text1 = nullptr;

@@ -180,9 +180,10 @@ private:
 
 namespace platform {
 
-// Lets the keyboard do what a click does on a widget that takes no focus by itself (a link
-// label): it joins the tab order, shows its focus by an underline, and Enter, Return or
-// Space run `activate`.
-void activateByKeyboard(QWidget* widget, std::function<void()> activate);
+// Makes a widget that takes no input by itself (a label) a link: it shows a pointing hand,
+// and a click on it (press and release of the left button over it) runs `activate`. It also
+// joins the tab order, shows its focus by an underline, and Enter, Return or Space run
+// `activate` as a click does.
+void makeLink(QWidget* widget, std::function<void()> activate);
 
 }  // namespace platform

@@ -3,7 +3,6 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -110,15 +109,13 @@ Form4::Form4(platform::BrowserLauncher* browser, const QUrl& forumUrl, QWidget* 
     auto* label5 = platform::makeLabel(QStringLiteral("Label5"),
                                        QStringLiteral("QQ：") + QLatin1String(kQqAccount), this);
     placeLabel(label5, 3360, 5400);
-    makeLink(label5, QStringLiteral("QQ交谈"));
-    linkClicks_.insert(label5, &Form4::Label5_Click);
-    platform::activateByKeyboard(label5, [this] { Label5_Click(); });
+    label5->setToolTip(QStringLiteral("QQ交谈"));
+    platform::makeLink(label5, [this] { Label5_Click(); });
     auto* label6 = platform::makeLabel(
         QStringLiteral("Label6"), QStringLiteral("E-mail：") + QLatin1String(kMailAddress), this);
     placeLabel(label6, 1560, 5640);
-    makeLink(label6, QStringLiteral("发送E-mail"));
-    linkClicks_.insert(label6, &Form4::Label6_Click);
-    platform::activateByKeyboard(label6, [this] { Label6_Click(); });
+    label6->setToolTip(QStringLiteral("发送E-mail"));
+    platform::makeLink(label6, [this] { Label6_Click(); });
 
     auto* line2 = platform::makeNamed<QFrame>(QStringLiteral("Line2"), this);
     line2->setFrameShape(QFrame::HLine);
@@ -130,9 +127,8 @@ Form4::Form4(platform::BrowserLauncher* browser, const QUrl& forumUrl, QWidget* 
     placeLabel(label7, 360, 6240);
     auto* label8 = platform::makeLabel(QStringLiteral("Label8"), forumUrl_.toString(), this);
     placeLabel(label8, 360, 6540);
-    makeLink(label8, QStringLiteral("访问Zeluna系列软件官方论坛"));
-    linkClicks_.insert(label8, &Form4::Label8_Click);
-    platform::activateByKeyboard(label8, [this] { Label8_Click(); });
+    label8->setToolTip(QStringLiteral("访问Zeluna系列软件官方论坛"));
+    platform::makeLink(label8, [this] { Label8_Click(); });
 
     auto* command1 =
         platform::makeNamed<QPushButton>(QStringLiteral("Command1"), QStringLiteral("确定"), this);
@@ -170,31 +166,6 @@ void Form4::Command1_Click() {
     accept();
 }
 
-bool Form4::eventFilter(QObject* watched, QEvent* event) {
-    const auto handler = linkClicks_.constFind(watched);
-    if (handler == linkClicks_.constEnd()) {
-        return QDialog::eventFilter(watched, event);
-    }
-    // A click is a press and a release of the left button over the same label.
-    if (event->type() == QEvent::MouseButtonPress) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton) {
-            pressedLink_ = watched;
-        }
-    } else if (event->type() == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* label = static_cast<QWidget*>(watched);
-        const bool click = mouse->button() == Qt::LeftButton && pressedLink_ == watched &&
-                           label->rect().contains(mouse->position().toPoint());
-        pressedLink_ = nullptr;
-        if (click) {
-            (this->*handler.value())();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void Form4::place(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(platform::twipsToPixels(left, this), platform::twipsToPixels(top, this),
                         platform::twipsToPixels(width, this),
@@ -204,12 +175,6 @@ void Form4::place(QWidget* widget, int left, int top, int width, int height) {
 void Form4::placeLabel(QLabel* label, int left, int top) {
     label->adjustSize();
     label->move(platform::twipsToPixels(left, this), platform::twipsToPixels(top, this));
-}
-
-void Form4::makeLink(QLabel* label, const QString& toolTip) {
-    label->setCursor(Qt::PointingHandCursor);
-    label->setToolTip(toolTip);
-    label->installEventFilter(this);
 }
 
 void Form4::open(const QUrl& url) {

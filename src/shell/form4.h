@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QHash>
 #include <QUrl>
 
 class QLabel;
@@ -30,22 +29,15 @@ public:
     void Label8_Click();
     void Command1_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // Places a control at a position and size given in twips.
     void place(QWidget* widget, int left, int top, int width, int height);
     // Places a label at a position in twips, as large as its text.
     void placeLabel(QLabel* label, int left, int top);
-    // A label that opens an address when clicked.
-    void makeLink(QLabel* label, const QString& toolTip);
     void open(const QUrl& url);
 
     platform::BrowserLauncher* browser_;
     QUrl forumUrl_;
-    QHash<QObject*, void (Form4::*)()> linkClicks_;
-    QObject* pressedLink_ = nullptr;
 };
 
 }  // namespace shell
