@@ -1,5 +1,7 @@
 #include "branch/encoding.h"
 
+#include "platform/text.h"
+
 namespace branch {
 
 namespace {
@@ -55,17 +57,9 @@ QString escapeQueryValue(const QString& encoded) {
 
 QString branchRequestValue(const QString& name) {
     const QString encoded = UTF8_URLEncoding(name);
-    // Only U+0020 is trimmed; the encoding keeps spaces as they are, so these are the
-    // name's own outer spaces. Inner spaces stay and are escaped below.
-    qsizetype first = 0;
-    qsizetype last = encoded.size();
-    while (first < last && encoded.at(first) == QLatin1Char(' ')) {
-        ++first;
-    }
-    while (last > first && encoded.at(last - 1) == QLatin1Char(' ')) {
-        --last;
-    }
-    return escapeQueryValue(encoded.mid(first, last - first));
+    // The encoding keeps spaces as they are, so these are the name's own outer spaces.
+    // Inner spaces stay and are escaped.
+    return escapeQueryValue(platform::trimSpaces(encoded));
 }
 
 QString branchQueryUrl(const QUrl& site, const QString& name) {

@@ -1,7 +1,7 @@
 #include "history/export_format.h"
 
-
 #include "platform/atomic_file.h"
+#include "platform/text.h"
 #include "platform/text_codec.h"
 
 namespace history {
@@ -11,22 +11,10 @@ namespace {
 constexpr int kNumberWidth = 8;
 constexpr QLatin1String kCellSeparator("   ");
 
-QString trimSpaces(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ') {
-        ++begin;
-    }
-    while (end > begin && text.at(end - 1) == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
-
 }  // namespace
 
 QString SetStringFixedLength(const QString& strIn, int lngFixStrLen) {
-    QString text = trimSpaces(strIn);
+    QString text = platform::trimSpaces(strIn);
     const qsizetype bytes = platform::toGbk(text).size();
     if (bytes > 0 && lngFixStrLen > 0 && bytes < lngFixStrLen) {
         text.append(QString(lngFixStrLen - bytes, u' '));

@@ -4,11 +4,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/text.h"
+
 namespace search {
 
-// Removes leading and trailing spaces (U+0020) and no other character: a tab or a
-// full-width space stays part of the keyword.
-QString trimSpaces(const QString& keyword);
+// The keyword is trimmed of spaces (U+0020) only: a tab or a full-width space stays part of
+// it.
+using platform::trimSpaces;
 
 // Positions, in ascending order, of the names that contain `keyword` as a contiguous
 // substring, compared exactly (case-sensitive, no folding of full-width forms). An empty
