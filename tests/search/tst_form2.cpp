@@ -198,18 +198,22 @@ void TestForm2::keywordIsCaseSensitive_data() {
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
 
-    QTest::newRow("EMS") << QStringLiteral("EMS") << 26 << QStringLiteral("ems");
-    QTest::newRow("outer spaces") << QStringLiteral(" 申通 ") << 90 << QStringLiteral("shentong");
-    QTest::newRow("ems") << QStringLiteral("ems") << -1 << QString();
-    QTest::newRow("inner space") << QStringLiteral("申通 快递") << -1 << QString();
-    QTest::newRow("full-width") << QStringLiteral("ＥＭＳ") << -1 << QString();
+    QTest::newRow("EMS") << QStringLiteral("EMS") << 26 << QStringLiteral("ems")
+                         << QStringLiteral("EMS快递");
+    QTest::newRow("outer spaces") << QStringLiteral(" 申通 ") << 90 << QStringLiteral("shentong")
+                                  << QStringLiteral("申通快递");
+    QTest::newRow("ems") << QStringLiteral("ems") << -1 << QString() << QString();
+    QTest::newRow("inner space") << QStringLiteral("申通 快递") << -1 << QString() << QString();
+    QTest::newRow("full-width") << QStringLiteral("ＥＭＳ") << -1 << QString() << QString();
 }
 
 void TestForm2::keywordIsCaseSensitive() {
     QFETCH(QString, keyword);
     QFETCH(int, position);
     QFETCH(QString, code);
+    QFETCH(QString, name);
 
     QPointer<search::Form2> form = openForm();
     QVERIFY(form);
@@ -226,7 +230,8 @@ void TestForm2::keywordIsCaseSensitive() {
         QCOMPARE(handlerRuns_, 1);
         QCOMPARE(combo1_->listIndex(), position);
         QCOMPARE(courierCode_, code);
-        QCOMPARE(s1_->panelText(2), foundText(tracking::courierName(position)));
+        QCOMPARE(combo1_->text(), name);
+        QCOMPARE(s1_->panelText(2), foundText(name));
     }
     QVERIFY(boxes_->shown().isEmpty());
     // The window closes after every search, matched or not.
@@ -290,17 +295,33 @@ void TestForm2::enterInKeywordBoxSearches() {
 void TestForm2::quickButtons_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
 
-    const int positions[] = {90, 26, 91, 114, 124, 51, 117, 7, 78, 120};
+    const struct {
+        int position;
+        const char* code;
+        const char* name;
+    } couriers[] = {
+        {90, "shentong", "申通快递"},   {26, "ems", "EMS快递"},
+        {91, "shunfeng", "顺丰快递"},   {114, "yuantong", "圆通快递"},
+        {124, "zhongtong", "中通快递"}, {51, "huitong", "汇通快递"},
+        {117, "yunda", "韵达快递"},     {7, "chengguang", "程光快递"},
+        {78, "quanfeng", "全峰快递"},   {120, "zhaijisong", "宅急送快递"},
+    };
     for (int i = 0; i < 10; ++i) {
-        const QString name = QStringLiteral("Command%1").arg(i + 2);
-        QTest::newRow(qPrintable(name)) << name << positions[i];
+        const QString button = QStringLiteral("Command%1").arg(i + 2);
+        QTest::newRow(qPrintable(button))
+            << button << couriers[i].position << QString::fromLatin1(couriers[i].code)
+            << QString::fromUtf8(couriers[i].name);
     }
 }
 
 void TestForm2::quickButtons() {
     QFETCH(QString, button);
     QFETCH(int, position);
+    QFETCH(QString, code);
+    QFETCH(QString, name);
 
     // Start from a selection the button will move away from.
     combo1_->setListIndex(0);
@@ -313,7 +334,8 @@ void TestForm2::quickButtons() {
 
     QCOMPARE(handlerRuns_, 1);
     QCOMPARE(combo1_->listIndex(), position);
-    QCOMPARE(courierCode_, tracking::courierCode(position));
+    QCOMPARE(combo1_->text(), name);
+    QCOMPARE(courierCode_, code);
     QCOMPARE(s1_->panelText(2), kEarlierStatus);
     QVERIFY(boxes_->shown().isEmpty());
     QTRY_VERIFY(form.isNull());
