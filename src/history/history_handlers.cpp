@@ -86,14 +86,13 @@ void HistoryHandlers::Command9_Click() {
     }
     // The stored entries are the file's, also those the list does not show. They are
     // rewritten in place (never deleted first), so a failure leaves the old file whole.
-    bool readable = true;
-    const QStringList stored = history_->storedEntries(&readable);
-    if (!readable) {
+    const std::optional<QStringList> stored = history_->storedEntries();
+    if (!stored) {
         c_.S1->setPanelText(2, NumberHistory::saveFailedText());
         c_.Text1->setText(QString());
         return;
     }
-    history_->xr2(keep(stored));
+    history_->xr2(keep(*stored));
 }
 
 void HistoryHandlers::Command7_Click() {

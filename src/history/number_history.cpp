@@ -14,21 +14,11 @@ QString NumberHistory::saveFailedText() {
     return QStringLiteral("历史记录保存失败!");
 }
 
-QStringList NumberHistory::storedEntries(bool* ok) const {
-    if (ok) {
-        *ok = true;
-    }
+std::optional<QStringList> NumberHistory::storedEntries() const {
     if (!QFileInfo::exists(filePath_)) {
-        return {};
+        return QStringList();
     }
-    std::optional<QStringList> entries = readHistoryFile(filePath_);
-    if (!entries) {
-        if (ok) {
-            *ok = false;
-        }
-        return {};
-    }
-    return *entries;
+    return readHistoryFile(filePath_);
 }
 
 bool NumberHistory::write(const QStringList& entries) {
@@ -41,19 +31,18 @@ bool NumberHistory::write(const QStringList& entries) {
 
 bool NumberHistory::xr() {
     const QString number = c_.Text1->text();
-    bool readable = true;
-    const QStringList stored = storedEntries(&readable);
-    if (holdsNumber(stored, number) || holdsNumber(c_.Text1->items(), number)) {
+    const std::optional<QStringList> stored = storedEntries();
+    if ((stored && holdsNumber(*stored, number)) || holdsNumber(c_.Text1->items(), number)) {
         return true;
     }
     const QString entry = makeEntry(number, c_.Combo1->text(), c_.Text2->text());
     c_.Text1->appendItem(entry);
-    if (!readable) {
+    if (!stored) {
         // Rewriting a file we could not read would lose what it holds.
         c_.S1->setPanelText(2, saveFailedText());
         return false;
     }
-    return write(stored + QStringList{entry});
+    return write(*stored + QStringList{entry});
 }
 
 void NumberHistory::dq() {

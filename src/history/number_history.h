@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "platform/controls.h"
 
@@ -38,9 +39,9 @@ public:
     // the file could not be written (the status bar says so).
     bool xr2(const QStringList& entries);
 
-    // The entries in the file; nothing when there is no file; nullopt-like failure reported
-    // through `ok` when a file exists but cannot be read.
-    QStringList storedEntries(bool* ok = nullptr) const;
+    // The entries in the file: none when there is no file, nullopt when a file is there but
+    // cannot be read (rewriting it then would lose what it holds).
+    std::optional<QStringList> storedEntries() const;
     // Writes the file; on failure says so on the status bar and returns false.
     bool write(const QStringList& entries);
 
