@@ -92,8 +92,9 @@ private slots:
     void failedRequestKeepsWhatIsShown();
     void staysResponsiveAndRunsOneQueryAtATime();
     void closingWhileWaitingAbandonsTheQuery();
+    void deletedOnCloseWhileWaiting_data();
+    void deletedOnCloseWhileWaiting();
     void deletingWhileWaitingIsSafe();
-    void modalWindowClosedWhileWaiting();
 
 private:
     void open(Form5& form);
@@ -591,7 +592,17 @@ void TestForm5::closingWhileWaitingAbandonsTheQuery() {
     QCOMPARE(shownValues(form), kShanghai);
 }
 
-void TestForm5::deletingWhileWaitingIsSafe() {
+// A window deleted on close, closed while its query waits: the click returns at once and
+// the late answer finds nothing to write to.
+void TestForm5::deletedOnCloseWhileWaiting_data() {
+    QTest::addColumn<bool>("modal");
+    QTest::newRow("shown") << false;
+    // The way the main window opens it.
+    QTest::newRow("modal") << true;
+}
+
+void TestForm5::deletedOnCloseWhileWaiting() {
+    QFETCH(bool, modal);
     te_->env.limits.branchTotal = std::chrono::milliseconds(60000);
     Response slow = Response::text(branchPage(kShanghai).toUtf8());
     slow.delayMs = 800;
@@ -600,31 +611,59 @@ void TestForm5::deletingWhileWaitingIsSafe() {
     auto* form = new Form5(te_->env);
     form->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<Form5> guard(form);
-    open(*form);
-    typeName(*form, QStringLiteral("浦东"));
     connect(server_.get(), &TestHttpServer::requestReceived, form,
             [form] { QTimer::singleShot(0, form, [form] { form->close(); }); });
-    QElapsedTimer clock;
-    clock.start();
-    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY(clock.elapsed() < 800);
+    bool clickReturned = false;
+    qint64 clickMs = -1;
+    const auto typeAndClick = [&, form] {
+        typeName(*form, QStringLiteral("浦东"));
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        clickMs = clock.elapsed();
+        clickReturned = true;
+    };
+    if (modal) {
+        QTimer::singleShot(0, form, typeAndClick);
+        QElapsedTimer clock;
+        clock.start();
+        form->exec();
+        QVERIFY(clock.elapsed() < 800);
+    } else {
+        open(*form);
+        typeAndClick();
+    }
+    QVERIFY(clickReturned);
+    QVERIFY2(clickMs < 800, qPrintable(QString::number(clickMs)));
     QTRY_VERIFY(guard.isNull());
     QTRY_COMPARE(server_->inFlight(), 0);
     QTest::qWait(50);
     QVERIFY(te_->boxes.shown().isEmpty());
+    QCOMPARE(server_->requestCount(), 1);
+}
 
-    // A window deleted outright (not closed) while it waits ends its query the same way.
-    auto* second = new Form5(te_->env);
-    QPointer<Form5> secondGuard(second);
-    open(*second);
-    typeName(*second, QStringLiteral("浦东"));
-    connect(server_.get(), &TestHttpServer::requestReceived, second,
-            [second] { QTimer::singleShot(0, [second] { delete second; }); });
-    clock.restart();
-    QTest::mouseClick(second->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+// A window deleted outright (not closed) while it waits ends its query the same way.
+void TestForm5::deletingWhileWaitingIsSafe() {
+    te_->env.limits.branchTotal = std::chrono::milliseconds(60000);
+    Response slow = Response::text(branchPage(kShanghai).toUtf8());
+    slow.delayMs = 800;
+    server_->setResponse(kPage, slow);
+
+    auto* form = new Form5(te_->env);
+    QPointer<Form5> guard(form);
+    open(*form);
+    typeName(*form, QStringLiteral("浦东"));
+    connect(server_.get(), &TestHttpServer::requestReceived, form,
+            [form] { QTimer::singleShot(0, [form] { delete form; }); });
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY(clock.elapsed() < 800);
-    QVERIFY(secondGuard.isNull());
+    QVERIFY(guard.isNull());
     QTRY_COMPARE(server_->inFlight(), 0);
+    QTest::qWait(50);
+    QVERIFY(te_->boxes.shown().isEmpty());
 
     // The next window starts fresh.
     server_->setResponse(kPage, Response::text(branchPage(kShanghai).toUtf8()));
@@ -637,37 +676,6 @@ void TestForm5::deletingWhileWaitingIsSafe() {
     query(next, QStringLiteral("浦东"));
     QCOMPARE(shownValues(next), kShanghai);
     QVERIFY(te_->boxes.shown().isEmpty());
-}
-
-// The way the main window opens it: modal, deleted on close.
-void TestForm5::modalWindowClosedWhileWaiting() {
-    te_->env.limits.branchTotal = std::chrono::milliseconds(60000);
-    Response slow = Response::text(branchPage(kShanghai).toUtf8());
-    slow.delayMs = 800;
-    server_->setResponse(kPage, slow);
-
-    auto* form = new Form5(te_->env);
-    form->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<Form5> guard(form);
-    connect(server_.get(), &TestHttpServer::requestReceived, form,
-            [form] { QTimer::singleShot(0, form, [form] { form->close(); }); });
-    bool clickReturned = false;
-    QTimer::singleShot(0, form, [&, form] {
-        typeName(*form, QStringLiteral("浦东"));
-        QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")),
-                          Qt::LeftButton);
-        clickReturned = true;
-    });
-    QElapsedTimer clock;
-    clock.start();
-    form->exec();
-    QVERIFY(clickReturned);
-    QVERIFY(clock.elapsed() < 800);
-    QTRY_VERIFY(guard.isNull());
-    QTRY_COMPARE(server_->inFlight(), 0);
-    QTest::qWait(50);
-    QVERIFY(te_->boxes.shown().isEmpty());
-    QCOMPARE(server_->requestCount(), 1);
 }
 
 QTEST_MAIN(TestForm5)
