@@ -13,14 +13,21 @@ QByteArray toGbk(QStringView text) {
 
 QString fromGbk(QByteArrayView bytes) {
     // One decoder per call: a decoder keeps state between calls. That state is also where it
-    // holds back a character cut off at the end of its input, waiting for the rest. The bytes
-    // are decoded with a line feed after them, which is never part of a GB18030 character, so
-    // such a character ends there as U+FFFD instead of vanishing; the line feed is then
+    // holds back a character cut off at the end of its input, waiting for the rest. Only a
+    // text ending in a byte that can start or continue a character (a byte from 0x80 up, or
+    // a digit, the second byte of a four-byte character) can end that way; such a text is
+    // decoded with a line feed after it, which is never part of a GB18030 character, so the
+    // cut-off character ends there as U+FFFD instead of vanishing, and the line feed is then
     // dropped again. (Feeding the line feed in a second call does not flush every such tail.)
+    QStringDecoder decoder("GB18030");
+    const char last = bytes.isEmpty() ? '\n' : bytes.back();
+    const bool mayBeCut = static_cast<unsigned char>(last) >= 0x80 || (last >= '0' && last <= '9');
+    if (!mayBeCut) {
+        return decoder.decode(bytes);
+    }
     QByteArray terminated;
     terminated.reserve(bytes.size() + 1);
     terminated.append(bytes).append('\n');
-    QStringDecoder decoder("GB18030");
     QString text = decoder.decode(terminated);
     if (text.endsWith(u'\n')) {
         text.chop(1);
