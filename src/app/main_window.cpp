@@ -21,6 +21,7 @@
 #include "platform/gate.h"
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
+#include "platform/skin.h"
 #include "platform/version.h"
 #include "tracking/catalogue.h"
 
@@ -52,7 +53,7 @@ QStringList numbers(int from, int to) {
 }  // namespace
 
 Form1::Form1(const platform::Environment& env, QWidget* parent)
-    : QMainWindow(parent), env_(env) {
+    : QMainWindow(parent), Inet1(env.network, env.gate, env.limits.maxBodyBytes), env_(env) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Trackoro V3.2 - For Brennick特别版"));
     buildControls();
@@ -182,8 +183,6 @@ void Form1::buildControls() {
         Frame1);
     W1 = env_.player;
     Timer1 = new platform::Timer(QStringLiteral("Timer1"), 100, false, env_.gate, this);
-    inet_ = std::make_unique<platform::Inet>(env_.network, env_.gate, env_.limits.maxBodyBytes);
-    Inet1 = inet_.get();
 }
 
 void Form1::layoutControls() {
@@ -295,9 +294,9 @@ void Form1::status(const QString& text) {
 void Form1::Form_Load() {
     kdlb();
 
-    skin_ = std::make_unique<platform::SkinEngine>(this);
-    skin_->SkinH_AttachEx(env_.programFile(QStringLiteral("skinh.she")), QString());
-    skin_->SkinH_AdjustHSV(88, 0, 0);
+    platform::SkinEngine skin(this);
+    skin.SkinH_AttachEx(env_.programFile(QStringLiteral("skinh.she")), QString());
+    skin.SkinH_AdjustHSV(88, 0, 0);
 
     // Column widths stay as the program set them.
     shell::installListFilter(ListView1);

@@ -10,7 +10,6 @@
 #include "platform/controls.h"
 #include "platform/environment.h"
 #include "platform/http_fetch.h"
-#include "platform/skin.h"
 #include "platform/timer.h"
 
 namespace history {
@@ -80,7 +79,7 @@ public:
     platform::ListView* ListView1;
     platform::MediaPlayer* W1;
     platform::Timer* Timer1;
-    platform::Inet* Inet1;
+    platform::Inet Inet1;  // the blocking fetch of the tracking request and the update check
 
     // ---- State ----
     QString courierCode() const { return courierCode_; }
@@ -141,8 +140,6 @@ private:
     void saveNumber();
 
     platform::Environment env_;
-    std::unique_ptr<platform::Inet> inet_;
-    std::unique_ptr<platform::SkinEngine> skin_;
     std::unique_ptr<history::NumberHistory> history_;
     shell::ListClickHandler* listClick_ = nullptr;
     requery::Requery* requery_ = nullptr;

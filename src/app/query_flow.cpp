@@ -102,7 +102,7 @@ void Form1::Command1_Click() {
 bool Form1::kdgs(const QString& number) {
     status(Combo1->text() + QStringLiteral("快递查询中..."));
     const QUrl url = tracking::requestUrl(env_.addresses.tracking, courierCode_, number);
-    const platform::FetchResult answer = Inet1->OpenURL(url, env_.limits.trackingTotal);
+    const platform::FetchResult answer = Inet1.OpenURL(url, env_.limits.trackingTotal);
     if (!answer.ok()) {
         return false;
     }
