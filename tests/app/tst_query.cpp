@@ -2,10 +2,10 @@
 // the input checks, the answer phrases, the progress list, the parcel status, the change
 // alert and the history file.
 #include <QFileDevice>
-#include <unistd.h>
 #include <QtTest>
 
 #include "history/number_history.h"
+#include "support/file_faults.h"
 #include "support/main_window_fixture.h"
 
 using platform::MessageBoxes;
@@ -27,20 +27,20 @@ private slots:
     }
     void cleanup() {
         form = nullptr;
+        QFile::setPermissions(f->t.env.programFolder, QFileDevice::ReadOwner |
+                                                          QFileDevice::WriteOwner |
+                                                          QFileDevice::ExeOwner);
         f.reset();
     }
 
     // Request
+    void requestOnTheWire_data();
     void requestOnTheWire();
-    void numberCannotChangeTheQueryKeys_data();
-    void numberCannotChangeTheQueryKeys();
     void statusWhileTheRequestRuns();
 
     // Input checks
-    void emptyNumber();
-    void numberWithBar();
-    void noCourier();
-    void noRemark();
+    void inputProblems_data();
+    void inputProblems();
 
     // Answer phrases
     void phrases_data();
@@ -87,17 +87,11 @@ private:
     app::Form1* form = nullptr;
 };
 
-void TstQuery::requestOnTheWire() {
-    query();
-    QCOMPARE(f->server.requestCount("/"), 1);
-    const TestHttpServer::Request& request = f->server.requests().last();
-    QCOMPARE(request.method, QByteArray("GET"));
-    QCOMPARE(request.query, "com=shunfeng&nu=SF123" + kIdAndType);
-}
-
-void TstQuery::numberCannotChangeTheQueryKeys_data() {
+void TstQuery::requestOnTheWire_data() {
+    // Whatever the number holds, it cannot change the query keys.
     QTest::addColumn<QString>("number");
     QTest::addColumn<QByteArray>("sent");
+    QTest::newRow("plain") << "SF123" << QByteArray("SF123");
     QTest::newRow("outer spaces") << " SF123 " << QByteArray("%20SF123%20");
     QTest::newRow("inner space") << "SF 123" << QByteArray("SF%20123");
     QTest::newRow("ampersand") << "1&com=ems" << QByteArray("1%26com=ems");
@@ -107,12 +101,14 @@ void TstQuery::numberCannotChangeTheQueryKeys_data() {
     QTest::newRow("chinese") << "顺1" << QByteArray("%E9%A1%BA1");
 }
 
-void TstQuery::numberCannotChangeTheQueryKeys() {
+void TstQuery::requestOnTheWire() {
     QFETCH(QString, number);
     QFETCH(QByteArray, sent);
     query(number);
     QCOMPARE(f->server.requestCount("/"), 1);
-    QCOMPARE(f->server.requests().last().query, "com=shunfeng&nu=" + sent + kIdAndType);
+    const TestHttpServer::Request& request = f->server.requests().last();
+    QCOMPARE(request.method, QByteArray("GET"));
+    QCOMPARE(request.query, "com=shunfeng&nu=" + sent + kIdAndType);
 }
 
 void TstQuery::statusWhileTheRequestRuns() {
@@ -132,47 +128,48 @@ void TstQuery::statusWhileTheRequestRuns() {
     QCOMPARE(form->S1->panelText(2), QStringLiteral("查询完毕..."));
 }
 
-void TstQuery::emptyNumber() {
-    QVERIFY(QTest::qWaitForWindowActive(form));
-    form->Text2->setFocus();
-    query(QString());
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("请输入快递单号!"));
-    QVERIFY(form->Text1->hasFocus());
-    QCOMPARE(f->server.requestCount("/"), 0);
-    QVERIFY(form->Command1->isEnabled());
+void TstQuery::inputProblems_data() {
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("courier");
+    QTest::addColumn<QString>("remark");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("focus");  // the control that has the focus afterwards
+    const QString sf = QStringLiteral("顺丰快递");
+    const QString remark = QStringLiteral("爸爸衣服");
+    QTest::newRow("empty number") << "" << sf << remark << "请输入快递单号!" << "Text1";
+    QTest::newRow("number with bar")
+        << "12|34" << sf << remark << "单号不正确,请您检查!" << "Command3";
+    QTest::newRow("no courier") << "SF123" << "" << remark << "请选择快递公司!" << "Combo1";
+    QTest::newRow("no remark")
+        << "SF123" << sf << "" << "请输入快递备注信息,例如：爸爸衣服" << "Command3";
 }
 
-void TstQuery::numberWithBar() {
+void TstQuery::inputProblems() {
+    QFETCH(QString, number);
+    QFETCH(QString, courier);
+    QFETCH(QString, remark);
+    QFETCH(QString, status);
+    QFETCH(QString, focus);
     QVERIFY(QTest::qWaitForWindowActive(form));
-    form->Text2->setFocus();
+    // The focus starts where no check sends it, so "left where it was" can be told apart.
+    form->Command3->setFocus();
+    QTRY_VERIFY(form->Command3->hasFocus());
     form->ListView1->lines()->insertAtTop(QStringLiteral("1"));
     form->Label3->setText(QStringLiteral("快件状态：已签收"));
-    form->Text1->setText(QStringLiteral("12|34"));
-    form->Combo1->setText(QStringLiteral("顺丰快递"));
-    form->Text2->setText(QStringLiteral("r"));
-    form->Command1_Click();  // the handler itself leaves the focus where it was
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("单号不正确,请您检查!"));
-    QVERIFY(form->Text2->hasFocus());
+    form->Text1->setText(number);
+    form->Combo1->setText(courier);
+    form->Text2->setText(remark);
+    form->Command1_Click();  // the handler itself, so the focus it leaves is its own doing
+    QCOMPARE(form->S1->panelText(2), status);
+    auto* focused = form->findChild<QWidget*>(focus);
+    QVERIFY(focused);
+    QVERIFY2(focused->hasFocus(), qPrintable(QApplication::focusWidget()->objectName()));
     QCOMPARE(f->server.requestCount("/"), 0);
+    QVERIFY(form->Command1->isEnabled());
     // Nothing else changes.
     QCOMPARE(form->ListView1->count(), 1);
     QCOMPARE(form->Label3->text(), QStringLiteral("快件状态：已签收"));
-}
-
-void TstQuery::noCourier() {
-    QVERIFY(QTest::qWaitForWindowActive(form));
-    form->Text2->setFocus();
-    query(QStringLiteral("SF123"), QString());
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("请选择快递公司!"));
-    QVERIFY(form->Combo1->hasFocus());
-    QCOMPARE(f->server.requestCount("/"), 0);
-}
-
-void TstQuery::noRemark() {
-    query(QStringLiteral("SF123"), QStringLiteral("顺丰快递"), QString());
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("请输入快递备注信息,例如：爸爸衣服"));
-    QCOMPARE(f->server.requestCount("/"), 0);
-    QVERIFY(form->Command1->isEnabled());
+    QCOMPARE(form->Text1->text(), number);
 }
 
 void TstQuery::phrases_data() {
@@ -397,11 +394,19 @@ void TstQuery::fewerLinesThanBefore() {
     f->answer(MainWindowFixture::rowsOf(3));
     query(QStringLiteral("YT999"));
     QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
-    // A refused query leaves the counts and the alert as they were.
+    QCOMPARE(form->previousLineCount(), 8);
+    QCOMPARE(form->currentLineCount(), 3);
+    // A refused query leaves the counts and the alert as they were, "有更新" included.
+    f->answer(MainWindowFixture::rowsOf(5));
+    query();
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
     f->answer(QStringLiteral("单号格式错误"));
     query();
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
-    QCOMPARE(form->currentLineCount(), 3);
+    QCOMPARE(form->S1->panelText(2), QStringLiteral("单号格式错误!请检查!"));
+    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(platform::foreColor(form->Label7), QColor(255, 0, 0));
+    QCOMPARE(form->previousLineCount(), 3);
+    QCOMPARE(form->currentLineCount(), 5);
 }
 
 void TstQuery::historyFileBytes() {
@@ -483,21 +488,22 @@ void TstQuery::saveWhileListLoadedListsNothingTwice() {
 }
 
 void TstQuery::readOnlyFolderIsReported() {
-    if (geteuid() == 0) {
-        // root writes anywhere: make the history path a folder instead, which no one can
-        // write as a file.
-        QVERIFY(QDir(f->t.env.programFolder).mkdir(QStringLiteral("wlnum.ini")));
-    } else {
-        QFile::setPermissions(f->t.env.programFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // The window was opened while the folder could be written; now no one may write it. root
+    // would ignore the permissions, so the query runs without root's rights.
+    QVERIFY(QFile::setPermissions(f->t.env.programFolder,
+                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                      QFileDevice::ReadOther | QFileDevice::ExeOther));
+    {
+        testsupport::Unprivileged user;
+        QVERIFY(user.ok());
+        query();
     }
-    query();
     QCOMPARE(form->S1->panelText(2), QStringLiteral("历史记录保存失败!"));
     // The query itself went through.
     QCOMPARE(form->ListView1->count(), 3);
     QVERIFY(form->Command1->isEnabled());
     QCOMPARE(form->Text1->items(), QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
-    QFile::setPermissions(f->t.env.programFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                       QFileDevice::ExeOwner);
+    QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
 }
 
 QTEST_MAIN(TstQuery)
