@@ -100,12 +100,18 @@ void TstReadonlyFolder::startsAndQueriesInAReadOnlyFolder() {
     QVERIFY(!QFile::exists(historyPath()));
     QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList());
 
-    // A later successful parse in the same run says so again.
+    // A later successful parse in the same run says so again. The answer has another length,
+    // so the list shows that this query really ran.
+    f->answer(MainWindowFixture::rowsOf(4));
     {
         Unprivileged user;
+        QVERIFY(user.ok());
         query(QStringLiteral("YT9"));
     }
+    QCOMPARE(f->server.requestCount("/"), 2);
+    QCOMPARE(form->ListView1->count(), 4);
     QCOMPARE(form->S1->panelText(2), kSaveFailed);
+    QVERIFY(!QFile::exists(historyPath()));
 }
 
 void TstReadonlyFolder::answerWithoutRowsInAReadOnlyFolder() {
