@@ -158,10 +158,17 @@ void TstPlatform::enterInTheEditBoxIsNotAPick() {
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QSignalSpy clicks(&box, &ComboBox::clicked);
+    // Text that equals an entry is not a pick of that entry.
     box.setText(QStringLiteral("123"));
     QTest::keyClick(&box, Qt::Key_Return);
     QCOMPARE(clicks.count(), 0);
     QCOMPARE(box.count(), 1);
+    // New text is not added to the list either.
+    box.setText(QStringLiteral("456"));
+    QTest::keyClick(&box, Qt::Key_Return);
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(box.items(), QStringList{QStringLiteral("123")});
+    QCOMPARE(box.text(), QStringLiteral("456"));
 }
 
 void TstPlatform::editableBoxDoesNotCompleteInline() {
@@ -201,13 +208,20 @@ void TstPlatform::clickOnAnEmptyListArrives() {
 void TstPlatform::hugeCellsShowOnlyTheirStart() {
     platform::ListView list(QStringLiteral("list"), {{QStringLiteral("a"), QStringLiteral("xh"), 600},
                                                     {QStringLiteral("b"), QStringLiteral("wl"), 600}});
-    const QString huge(3 * 1024 * 1024, QLatin1Char('x'));
+    // Digits in turn, so that a piece from elsewhere in the text would not match the start.
+    QString huge;
+    huge.reserve(3 * 1024 * 1024);
+    for (int i = 0; i < 3 * 1024 * 1024; ++i) {
+        huge.append(QChar(u'0' + (i * 7 + i / 10) % 10));
+    }
     list.lines()->insertAtTop(QStringLiteral("1"));
     list.lines()->setCell(0, 1, huge);
     // The program keeps the whole text; the view is given what a cell can show.
-    QCOMPARE(list.text(0, 1).size(), huge.size());
+    QCOMPARE(list.text(0, 1), huge);
     const QString shown = list.model()->index(0, 1).data(Qt::DisplayRole).toString();
     QCOMPARE(shown.size(), platform::ListViewModel::kShownChars + 1);
+    QVERIFY2(shown.size() <= 4097, qPrintable(QString::number(shown.size())));
+    QCOMPARE(shown.chopped(1), huge.left(shown.size() - 1));
     QVERIFY(shown.endsWith(QChar(0x2026)));
     QCOMPARE(list.model()->index(0, 0).data(Qt::DisplayRole).toString(), QStringLiteral("1"));
 }
@@ -516,22 +530,50 @@ void TstPlatform::saveDialogAsksBeforeReplacing() {
     const QString existing = dir.filePath(QStringLiteral("old.txt"));
     QVERIFY(platform::writeFileAtomically(existing, "x"));
     platform::QtSaveDialog dialog;
-    bool confirms = false;
     QStringList filters;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
-    QTimer::singleShot(0, this, [&] {
+    QStringList questions;
+    bool keptOpenAfterNo = false;
+    // The steps below run inside the dialog's loop; they end with this test.
+    QObject scope;
+    // Answers the question that comes up over the dialog, if one does.
+    const auto answerQuestion = [&](QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, &scope, [&questions, button] {
+            QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            questions.append(box->text());
+            box->button(button)->click();
+        });
+    };
+    QTimer::singleShot(0, &scope, [&] {
         QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
         auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        confirms = !shown->testOption(QFileDialog::DontConfirmOverwrite);
         filters = shown->nameFilters();
         mode = shown->acceptMode();
-        shown->reject();
+        shown->selectFile(existing);
+        // As the Save button does. No keeps the dialog open; Yes takes the name.
+        QDialog* asDialog = shown;
+        answerQuestion(QMessageBox::No);
+        asDialog->accept();
+        keptOpenAfterNo = shown->isVisible() && shown->result() != QDialog::Accepted;
+        answerQuestion(QMessageBox::Yes);
+        asDialog->accept();
     });
-    const std::optional<QString> path = dialog.askSavePath(nullptr, QStringLiteral("(TXT文本) (*.txt)"));
-    QVERIFY(!path.has_value());  // cancelled
-    QVERIFY(confirms);
+    const std::optional<QString> path =
+        dialog.askSavePath(nullptr, QStringLiteral("(TXT文本) (*.txt)"));
+    QCOMPARE(questions.size(), 2);
+    QVERIFY2(questions.first().contains(QStringLiteral("old.txt")), qPrintable(questions.first()));
+    QVERIFY(keptOpenAfterNo);
+    QVERIFY(path.has_value());
+    QCOMPARE(QFileInfo(*path).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
     QCOMPARE(mode, QFileDialog::AcceptSave);
     QCOMPARE(filters, QStringList{QStringLiteral("(TXT文本) (*.txt)")});
+    // Cancelled, the dialog gives no path.
+    QTimer::singleShot(0, &scope, [] {
+        QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+        qobject_cast<QFileDialog*>(QApplication::activeModalWidget())->reject();
+    });
+    QVERIFY(!dialog.askSavePath(nullptr, QStringLiteral("(TXT文本) (*.txt)")).has_value());
 }
 
 void TstPlatform::atomicWriteKeepsTheOldFileOnAShortWrite() {
