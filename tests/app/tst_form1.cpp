@@ -600,7 +600,8 @@ void TstForm1::updateServerThatNeverAnswers() {
     QElapsedTimer clock;
     clock.start();
     app::Form1* form = f->open();
-    QVERIFY(clock.elapsed() < 5000);
+    // Well under the environment's usual 5 s: the 300 ms limit was the one applied.
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版")});
     QVERIFY(form->Command1->isEnabled());
 }

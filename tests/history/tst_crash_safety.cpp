@@ -16,6 +16,7 @@
 
 #include "history/export_format.h"
 #include "history/history_file.h"
+#include "support/file_bytes.h"
 
 #ifndef TRACKORO_HISTORY_WRITER
 #error "TRACKORO_HISTORY_WRITER must name the writer program"
@@ -48,18 +49,10 @@ QVector<QStringList> rowsOf(const QStringList& list) {
     return rows;
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool putBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
 }  // namespace
+
+using testsupport::fileBytes;
+using testsupport::putBytes;
 
 class TstCrashSafety : public QObject {
     Q_OBJECT

@@ -4,14 +4,10 @@
 #include <QtTest>
 
 #include "history/export_format.h"
+#include "support/file_bytes.h"
 #include "support/file_faults.h"
 
 namespace {
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // Lets everyone into and write in a folder, so only the permissions under test count.
 void openUp(const QString& folder) {
@@ -27,6 +23,7 @@ const QVector<QStringList> kThreeRows{
 
 }  // namespace
 
+using testsupport::fileBytes;
 using testsupport::Unprivileged;
 
 class TstExportFormat : public QObject {

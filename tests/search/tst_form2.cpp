@@ -1,11 +1,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+
+#include "support/typing.h"
 
 #include "platform/controls.h"
 #include "platform/message_boxes.h"
@@ -105,29 +106,7 @@ search::Form2* TestForm2::openForm() {
 }
 
 void TestForm2::type(search::Form2* form, const QString& keyword) {
-    auto* text1 = form->findChild<QLineEdit*>(QStringLiteral("Text1"));
-    QVERIFY(text1 != nullptr);
-    text1->setFocus();
-    // Latin letters and spaces come as key presses, Chinese as the input method's commits.
-    QString pending;
-    auto commit = [&] {
-        if (!pending.isEmpty()) {
-            QInputMethodEvent event;
-            event.setCommitString(pending);
-            QApplication::sendEvent(text1, &event);
-            pending.clear();
-        }
-    };
-    for (const QChar ch : keyword) {
-        if (ch.unicode() < 0x80) {
-            commit();
-            QTest::keyClick(text1, ch.toLatin1());
-        } else {
-            pending.append(ch);
-        }
-    }
-    commit();
-    QCOMPARE(text1->text(), keyword);
+    testsupport::typeInto(form->findChild<QLineEdit*>(QStringLiteral("Text1")), keyword);
 }
 
 void TestForm2::click(search::Form2* form, const QString& button) {

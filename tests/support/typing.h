@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace testsupport {
+
+// Types into a line edit the way a user does: Latin letters, digits and spaces as key
+// presses, Chinese as the input method's commits (QTest::keyClicks cannot type them).
+// What the box held before is replaced.
+inline void typeInto(QLineEdit* edit, const QString& text) {
+    QVERIFY(edit != nullptr);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QString pending;
+    const auto commit = [&] {
+        if (!pending.isEmpty()) {
+            QInputMethodEvent event;
+            event.setCommitString(pending);
+            QApplication::sendEvent(edit, &event);
+            pending.clear();
+        }
+    };
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80) {
+            commit();
+            QTest::keyClick(edit, ch.toLatin1());
+        } else {
+            pending.append(ch);
+        }
+    }
+    commit();
+    QCOMPARE(edit->text(), text);
+}
+
+}  // namespace testsupport
