@@ -85,13 +85,6 @@ void ComboBox::replaceItems(const QStringList& texts) {
     changeItems(-1, [this, &texts] { model_->setStringList(texts); });
 }
 
-void ComboBox::removeItemAt(int index) {
-    if (index < 0 || index >= model_->rowCount()) {
-        return;
-    }
-    changeItems(-1, [this, index] { model_->removeRows(index, 1); });
-}
-
 void ComboBox::clearList() {
     replaceItems({});
     if (style_ == Style::DropDownCombo) {

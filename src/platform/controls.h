@@ -54,7 +54,6 @@ public:
     void appendItems(const QStringList& texts);
     // Replaces every item at once; the edit text stays as it was.
     void replaceItems(const QStringList& texts);
-    void removeItemAt(int index);
     // Empties the list; the text becomes empty too.
     void clearList();
     QStringList items() const;
