@@ -14,11 +14,6 @@ constexpr QStringView kFirstCellEnd = u"</td><td>";
 constexpr QLatin1String kRowEnd("</td></tr><tr>");
 constexpr QLatin1String kTableEnd("</td></tr></table>");
 
-// The progress cell index is a signed 16-bit counter that goes up in steps of 2: a step
-// past the largest value is not taken, so the index stops at 32766.
-constexpr int kInt16Max = 32767;
-constexpr int kMaxCellIndex = kInt16Max - 1;
-
 // Characters the repeated removal may produce in all, for all rows together. A hostile
 // page can nest the row-end markers so that every pass glues a new one together, and with
 // thousands of rows repeating the text that would be gigabytes of distinct texts. Past
@@ -92,11 +87,12 @@ QVector<ProgressLine> parseResultPage(QStringView page, int rowCount) {
     }
     const int n = qMin(rowCount, kMaxRowCount);
     const Pieces rows(page, kRowMarker, n);
-    const Pieces cells(page, kCellMarker, qMin(2 * n, kMaxCellIndex));
+    const Pieces cells(page, kCellMarker, 2 * n);
 
     QVector<ProgressLine> lines(n);
+    // Row i's progress text is cell 2i; with at most 32767 rows the index stays below
+    // 65535.
     int cellIndex = 0;
-    int takenIndex = -1;   // the cell whose text `progress` holds, -1 for none
     bool settled = false;  // removing the row ends again would change nothing
     qsizetype repeated = 0;  // characters produced by repeated removals so far
     QString progress;
@@ -107,16 +103,10 @@ QVector<ProgressLine> parseResultPage(QStringView page, int rowCount) {
             line.time = timeText(rows.piece(i));
         }
 
-        if (cellIndex + 2 <= kInt16Max) {
-            cellIndex += 2;
-        }
+        cellIndex += 2;
         if (cells.exists(cellIndex)) {
-            // A cell taken again (the index stopped moving) gives the same text again.
-            if (cellIndex != takenIndex) {
-                progress = withoutRowEnds(cells.piece(cellIndex).toString());
-                takenIndex = cellIndex;
-                settled = false;
-            }
+            progress = withoutRowEnds(cells.piece(cellIndex).toString());
+            settled = false;
         } else if (!settled) {
             // No such cell: the previous text stays, and the removal runs over it again.
             // Only a text whose removal glued a new marker together changes; once a pass

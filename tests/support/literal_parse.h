@@ -28,9 +28,7 @@ inline QVector<tracking::ProgressLine> parseLiterally(const QString& page, int r
         rowText.remove(QStringLiteral("</td></tr><tr>"))
             .remove(QStringLiteral("</td></tr></table>"));
         tracking::ProgressLine line{QString::number(count + 1), rowText, {}};
-        if (cellIndex + 2 <= 32767) {
-            cellIndex += 2;
-        }
+        cellIndex += 2;
         const QStringList cells = page.split(QStringLiteral("<td>"));
         if (cellIndex < cells.size()) {
             progress = cells.at(cellIndex);
