@@ -4,6 +4,7 @@
 TRACKORO_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev
     gstreamer1.0-plugins-good cmake g++ make
+    pulseaudio pulseaudio-utils
 )
 
 trackoro_missing_packages() {
@@ -29,9 +30,9 @@ trackoro_install() {
     fi
     echo "Installing: $missing"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq || true
+    apt-get -o DPkg::Lock::Timeout=600 update -qq || true
     # shellcheck disable=SC2086
-    apt-get install -y -qq --no-install-recommends $missing >/dev/null
+    apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $missing >/dev/null
 }
 
 trackoro_generator() {
