@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < kRuns; ++run) {
         history::writeHistoryFile(file, stored);
         app::Form1 form(env);
-        form.Timer3->setEnabled(false);
+        form.controls().Timer3->setEnabled(false);
         history::HistoryHandlers* handlers = form.historyHandlers();
         QElapsedTimer timer;
 
@@ -55,14 +55,14 @@ int main(int argc, char** argv) {
         handlers->Command3_Click();  // load all 32,000 into the number list
         load.push_back(timer.nsecsElapsed() / 1e6);
 
-        form.Text1->setText(QStringLiteral("NEW%1").arg(run));
-        form.Combo1->setListIndex(91);
-        form.Text2->setText(QStringLiteral("r"));
+        form.controls().Text1->setText(QStringLiteral("NEW%1").arg(run));
+        form.controls().Combo1->setListIndex(91);
+        form.controls().Text2->setText(QStringLiteral("r"));
         timer.restart();
         form.numberHistory()->xr();  // one more number: duplicate test, append, rewrite
         save.push_back(timer.nsecsElapsed() / 1e6);
 
-        form.Text1->setText(QStringLiteral("SF1000016000"));
+        form.controls().Text1->setText(QStringLiteral("SF1000016000"));
         boxes.script(platform::MessageBoxes::Answer::Yes);
         timer.restart();
         handlers->Command9_Click();

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
 
     app::Form1 form(env);
     if (idle) {
-        form.Timer3->setEnabled(false);
+        form.controls().Timer3->setEnabled(false);
         form.show();
         QTimer::singleShot(2000, &application, [] {
             printf("idle resident memory: %ld KiB\n", residentKiB());

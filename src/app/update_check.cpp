@@ -16,16 +16,10 @@ void Form1::Timer3_Timer() {
             // No answer, an error status or something that is not a version label: the
             // program goes on as it is.
             env_.boxes->warn(this, QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"));
-            status(QStringLiteral("程序已加载完毕..."));
-            Command1->setEnabled(true);
-            Text1->setEnabled(true);
-            Timer3->setEnabled(false);
+            finishLoading();
             break;
         case UpdateVerdict::UpToDate:
-            status(QStringLiteral("程序已加载完毕..."));
-            Command1->setEnabled(true);
-            Text1->setEnabled(true);
-            Timer3->setEnabled(false);
+            finishLoading();
             break;
         case UpdateVerdict::Newer:
             status(QStringLiteral("程序已加载完毕..."));
@@ -35,6 +29,13 @@ void Form1::Timer3_Timer() {
             endProgram();
             break;
     }
+}
+
+void Form1::finishLoading() {
+    status(QStringLiteral("程序已加载完毕..."));
+    controls_.Command1->setEnabled(true);
+    controls_.Text1->setEnabled(true);
+    controls_.Timer3->setEnabled(false);
 }
 
 }  // namespace app

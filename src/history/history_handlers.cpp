@@ -28,9 +28,20 @@ bool ExportListViewContent(const platform::ListView* objListView, const QString&
     return writeExportFile(strFilePath, cells);
 }
 
-HistoryHandlers::HistoryHandlers(const HistoryControls& controls, NumberHistory* history,
-                                 Wiring wiring, QObject* parent)
-    : QObject(parent), c_(controls), history_(history), w_(std::move(wiring)) {}
+HistoryHandlers::HistoryHandlers(const HistoryHandlerControls& controls, NumberHistory* history,
+                                 platform::MessageBoxes* boxes, platform::SaveDialog* datasave,
+                                 QWidget* boxParent, QObject* parent)
+    : QObject(parent),
+      c_(controls),
+      history_(history),
+      boxes_(boxes),
+      datasave_(datasave),
+      boxParent_(boxParent) {
+    connect(c_.Text1, &platform::ComboBox::clicked, this, &HistoryHandlers::Text1_Click);
+    connect(c_.Command3, &QPushButton::clicked, this, &HistoryHandlers::Command3_Click);
+    connect(c_.Command9, &QPushButton::clicked, this, &HistoryHandlers::Command9_Click);
+    connect(c_.Command7, &QPushButton::clicked, this, &HistoryHandlers::Command7_Click);
+}
 
 void HistoryHandlers::Text1_Click() {
     const int index = c_.Text1->listIndex();
@@ -39,30 +50,29 @@ void HistoryHandlers::Text1_Click() {
     // Selects the courier of that name; a name that matches none keeps the selection.
     c_.Combo1->setText(entryPiece(entry, 1));
     c_.Text2->setText(entryPiece(entry, 2));
-    w_.resetLineCounts();
-    w_.runQuery();
+    emit entryPicked();
 }
 
 void HistoryHandlers::Command3_Click() {
-    if (w_.Command3->text() == QStringLiteral("历史快递查询")) {
-        w_.Command3->setText(QStringLiteral("最新快递查询"));
+    if (c_.Command3->text() == QStringLiteral("历史快递查询")) {
+        c_.Command3->setText(QStringLiteral("最新快递查询"));
         history_->dq();
-        c_.S1->setPanelText(2, QStringLiteral("已加载历史快递列表"));
-    } else if (w_.Command3->text() == QStringLiteral("最新快递查询")) {
-        w_.Command3->setText(QStringLiteral("历史快递查询"));
+        emit statusText(QStringLiteral("已加载历史快递列表"));
+    } else if (c_.Command3->text() == QStringLiteral("最新快递查询")) {
+        c_.Command3->setText(QStringLiteral("历史快递查询"));
         c_.Text1->clearList();
-        c_.S1->setPanelText(2, QStringLiteral("已清空历史快递列表"));
+        emit statusText(QStringLiteral("已清空历史快递列表"));
     }
 }
 
 void HistoryHandlers::Command9_Click() {
     const QString number = c_.Text1->text();
     if (number.isEmpty()) {
-        w_.boxes->inform(w_.boxParent, QStringLiteral("请先选择要删除的单号!"));
+        boxes_->inform(boxParent_, QStringLiteral("请先选择要删除的单号!"));
         return;
     }
-    const auto answer = w_.boxes->ask(
-        w_.boxParent, QStringLiteral("确定要删除[") + number + QStringLiteral("]此单号码?"));
+    const auto answer = boxes_->ask(
+        boxParent_, QStringLiteral("确定要删除[") + number + QStringLiteral("]此单号码?"));
     if (answer != platform::MessageBoxes::Answer::Yes) {
         return;
     }
@@ -88,7 +98,7 @@ void HistoryHandlers::Command9_Click() {
     // rewritten in place (never deleted first), so a failure leaves the old file whole.
     const std::optional<QStringList> stored = history_->storedEntries();
     if (!stored) {
-        c_.S1->setPanelText(2, NumberHistory::saveFailedText());
+        emit statusText(NumberHistory::saveFailedText());
         c_.Text1->setText(QString());
         return;
     }
@@ -96,7 +106,7 @@ void HistoryHandlers::Command9_Click() {
 }
 
 void HistoryHandlers::Command7_Click() {
-    const auto answer = w_.boxes->ask(w_.boxParent, QStringLiteral("确定要清空查询列表吗?"));
+    const auto answer = boxes_->ask(boxParent_, QStringLiteral("确定要清空查询列表吗?"));
     if (answer != platform::MessageBoxes::Answer::Yes) {
         return;
     }
@@ -108,27 +118,26 @@ void HistoryHandlers::Command7_Click() {
         file.close();
         cleared = file.size() == 0;
     }
-    c_.S1->setPanelText(2, cleared ? QStringLiteral("查询列表已清空...")
-                                   : NumberHistory::saveFailedText());
+    emit statusText(cleared ? QStringLiteral("查询列表已清空...") : NumberHistory::saveFailedText());
 }
 
 void HistoryHandlers::exportMenu() {
-    if (w_.ListView1->count() == 0) {
-        w_.boxes->inform(w_.boxParent, QStringLiteral("没有可导出的数据!"));
+    if (c_.ListView1->count() == 0) {
+        boxes_->inform(boxParent_, QStringLiteral("没有可导出的数据!"));
         return;
     }
-    const std::optional<QString> path = w_.datasave->askSavePath(w_.boxParent, exportFilter());
+    const std::optional<QString> path = datasave_->askSavePath(boxParent_, exportFilter());
     if (!path) {
-        w_.boxes->inform(w_.boxParent, QStringLiteral("已取消保存"));
+        boxes_->inform(boxParent_, QStringLiteral("已取消保存"));
         return;
     }
-    if (ExportListViewContent(w_.ListView1, *path)) {
-        w_.boxes->inform(w_.boxParent, QStringLiteral("成功导出全部数据!"));
-        c_.S1->setPanelText(2, QStringLiteral("成功导出全部数据.."));
+    if (ExportListViewContent(c_.ListView1, *path)) {
+        boxes_->inform(boxParent_, QStringLiteral("成功导出全部数据!"));
+        emit statusText(QStringLiteral("成功导出全部数据.."));
     } else {
         // A failed write is not an empty list: the user is told where to look.
-        w_.boxes->inform(w_.boxParent, QStringLiteral("导出失败,请检查保存位置!"));
-        c_.S1->setPanelText(2, QStringLiteral("导出失败.."));
+        boxes_->inform(boxParent_, QStringLiteral("导出失败,请检查保存位置!"));
+        emit statusText(QStringLiteral("导出失败.."));
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPushButton>
-#include <functional>
 
 #include "history/number_history.h"
 
@@ -19,23 +18,24 @@ namespace history {
 // empty (the file is not touched) or the file cannot be written.
 bool ExportListViewContent(const platform::ListView* objListView, const QString& strFilePath);
 
+// The controls of the main window that the history handlers work on.
+struct HistoryHandlerControls : HistoryControls {
+    QPushButton* Command3 = nullptr;  // 历史快递查询 / 最新快递查询
+    QPushButton* Command9 = nullptr;  // 删
+    QPushButton* Command7 = nullptr;  // 清
+    platform::ListView* ListView1 = nullptr;
+};
+
 // The handlers that work with the stored numbers: picking an entry of the number list,
 // the history toggle, deleting one number, clearing all, and the export menu step.
 class HistoryHandlers : public QObject {
     Q_OBJECT
 public:
-    struct Wiring {
-        QPushButton* Command3 = nullptr;  // 历史快递查询 / 最新快递查询
-        platform::ListView* ListView1 = nullptr;
-        platform::MessageBoxes* boxes = nullptr;
-        platform::SaveDialog* datasave = nullptr;
-        QWidget* boxParent = nullptr;
-        std::function<void()> runQuery;         // the "开始查询" handler
-        std::function<void()> resetLineCounts;  // the change alert compares against 0
-    };
-
-    HistoryHandlers(const HistoryControls& controls, NumberHistory* history, Wiring wiring,
-                    QObject* parent = nullptr);
+    // Connects the number list's pick and the three buttons to the handlers below.
+    // `datasave` asks for the export file, `boxParent` is the window the boxes belong to.
+    HistoryHandlers(const HistoryHandlerControls& controls, NumberHistory* history,
+                    platform::MessageBoxes* boxes, platform::SaveDialog* datasave,
+                    QWidget* boxParent, QObject* parent = nullptr);
 
     // Pick: fills number, courier and remark from the chosen entry and queries at once.
     void Text1_Click();
@@ -50,10 +50,19 @@ public:
 
     static QString exportFilter() { return QStringLiteral("(TXT文本) (*.txt)"); }
 
+signals:
+    // An entry was picked and its fields filled in: the query is to run now, comparing its
+    // answer against no lines at all.
+    void entryPicked();
+    // A text for the main window's message panel.
+    void statusText(const QString& text);
+
 private:
-    HistoryControls c_;
+    HistoryHandlerControls c_;
     NumberHistory* history_;
-    Wiring w_;
+    platform::MessageBoxes* boxes_;
+    platform::SaveDialog* datasave_;
+    QWidget* boxParent_;
 };
 
 }  // namespace history

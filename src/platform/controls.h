@@ -153,7 +153,7 @@ class ListView : public QTreeView {
 public:
     ListView(const QString& name, QVector<ListViewModel::Column> columns, QWidget* parent = nullptr);
 
-    ListViewModel* lines() const { return model_; }
+    ListViewModel* listModel() const { return model_; }
     int count() const { return model_->rowCount(); }
     void clear() { model_->clear(); }
     // Subitem index of the column with this key (the item text is 0); -1 when none.

@@ -15,7 +15,7 @@ const QString kTimedArmed = QStringLiteral("关闭定时");
 const QString kLoopOff = QStringLiteral("开始循环");
 const QString kLoopRunning = QStringLiteral("停止循环");
 
-void setEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
+void setEnabled(const QList<QWidget*>& widgets, bool enabled) {
     for (QWidget* widget : widgets) {
         widget->setEnabled(enabled);
     }
@@ -45,14 +45,17 @@ int leadingNumber(const QString& text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-Requery::Requery(const RequeryControls& controls, platform::MessageBoxes* boxes,
-                 const platform::Clock* clock, std::function<void()> runQuery, QWidget* boxParent,
+Requery::Requery(const RequeryControls& controls, platform::ComboBox* Text1,
+                 platform::ComboBox* Combo1, QList<QWidget*> otherQueryInputs,
+                 platform::MessageBoxes* boxes, const platform::Clock* clock, QWidget* boxParent,
                  QObject* parent)
     : QObject(parent),
       c_(controls),
+      text1_(Text1),
+      combo1_(Combo1),
+      otherInputs_(std::move(otherQueryInputs)),
       boxes_(boxes),
       clock_(clock),
-      runQuery_(std::move(runQuery)),
       boxParent_(boxParent) {
     connect(c_.Command8, &QPushButton::clicked, this, &Requery::Command8_Click);
     connect(c_.Command5, &QPushButton::clicked, this, &Requery::Command5_Click);
@@ -65,7 +68,8 @@ Requery::Requery(const RequeryControls& controls, platform::MessageBoxes* boxes,
 // ---- Timed query ----
 
 void Requery::setTimedInputsEnabled(bool enabled) {
-    setEnabled({c_.Combo2, c_.Combo3, c_.Command9, c_.Command7, c_.Command2, c_.Text1, c_.Combo1},
+    setEnabled(QList<QWidget*>{c_.Combo2, c_.Combo3} + otherInputs_ +
+                   QList<QWidget*>{text1_, combo1_},
                enabled);
 }
 
@@ -78,8 +82,8 @@ void Requery::disarmTimed() {
 void Requery::Command8_Click() {
     const QString caption = c_.Command8->text();
     if (caption == kTimedOff) {
-        const QString number = c_.Text1->text();
-        const QString courier = c_.Combo1->text();
+        const QString number = text1_->text();
+        const QString courier = combo1_->text();
         if (number.isEmpty() || courier.isEmpty()) {
             boxes_->inform(boxParent_, QStringLiteral("请先查询单号后在使用定时功能!"));
             return;
@@ -109,7 +113,7 @@ void Requery::Timer4_Timer() {
         return;
     }
     QPointer<Requery> self(this);
-    runQuery_();
+    emit queryDue();
     if (!self) {
         return;
     }
@@ -123,7 +127,7 @@ void Requery::Timer4_Timer() {
 // ---- Loop query ----
 
 void Requery::setLoopInputsEnabled(bool enabled) {
-    setEnabled({c_.Command9, c_.Command7, c_.Command2, c_.Text1, c_.Combo1, c_.Combo4}, enabled);
+    setEnabled(otherInputs_ + QList<QWidget*>{text1_, combo1_, c_.Combo4}, enabled);
 }
 
 void Requery::stopLoop() {
@@ -136,8 +140,8 @@ void Requery::stopLoop() {
 void Requery::Command5_Click() {
     const QString caption = c_.Command5->text();
     if (caption == kLoopOff) {
-        const QString number = c_.Text1->text();
-        const QString courier = c_.Combo1->text();
+        const QString number = text1_->text();
+        const QString courier = combo1_->text();
         if (number.isEmpty() || courier.isEmpty()) {
             boxes_->inform(boxParent_, QStringLiteral("请先查询单号后在使用本功能!"));
             return;
@@ -167,7 +171,7 @@ void Requery::Timer6_Timer() {
     }
     QPointer<Requery> self(this);
     // A refused or failed query does not stop the loop: the next one comes N minutes later.
-    runQuery_();
+    emit queryDue();
     if (!self) {
         return;
     }

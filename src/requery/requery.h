@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QObject>
 #include <QPushButton>
-#include <functional>
+#include <QList>
 
 #include "platform/controls.h"
 #include "platform/timer.h"
@@ -30,12 +30,6 @@ struct RequeryControls {
     QPushButton* Command5 = nullptr;       // 开始循环 / 停止循环
     platform::Timer* Timer6 = nullptr;
     QPushButton* Command11 = nullptr;  // 定时查询: switch back to the timed panel
-    // Query inputs locked while a repetition is armed.
-    platform::ComboBox* Text1 = nullptr;
-    platform::ComboBox* Combo1 = nullptr;
-    QPushButton* Command9 = nullptr;
-    QPushButton* Command7 = nullptr;
-    QPushButton* Command2 = nullptr;
 };
 
 // The leading decimal number of a text ("15" → 15, "7分" → 7); a text that does not start
@@ -50,12 +44,12 @@ int leadingNumber(const QString& text);
 class Requery : public QObject {
     Q_OBJECT
 public:
-    // `runQuery` is the "开始查询" handler, run directly whether or not its button is
-    // enabled; `boxParent` is the window the boxes belong to. Connects the buttons' clicks
-    // and the two timers' ticks to the handlers below.
-    Requery(const RequeryControls& controls, platform::MessageBoxes* boxes,
-            const platform::Clock* clock, std::function<void()> runQuery, QWidget* boxParent,
-            QObject* parent = nullptr);
+    // `Text1` (the number box) and `Combo1` (the courier selector) must hold a query before
+    // a repetition is armed; they and `otherQueryInputs` are locked while it is armed. `boxParent` is the window the boxes belong to. Connects the
+    // buttons' clicks and the two timers' ticks to the handlers below.
+    Requery(const RequeryControls& controls, platform::ComboBox* Text1, platform::ComboBox* Combo1,
+            QList<QWidget*> otherQueryInputs, platform::MessageBoxes* boxes,
+            const platform::Clock* clock, QWidget* boxParent, QObject* parent = nullptr);
 
     // 开始定时 / 关闭定时: arms or disarms the timed query.
     void Command8_Click();
@@ -72,6 +66,11 @@ public:
 
     int loopMinuteCounter() const { return loopMinutes_; }
 
+signals:
+    // A repetition falls due: the "开始查询" handler is to run now, whether or not its
+    // button is enabled, and to complete before this signal returns.
+    void queryDue();
+
 private:
     void disarmTimed();
     void stopLoop();
@@ -79,9 +78,11 @@ private:
     void setLoopInputsEnabled(bool enabled);
 
     RequeryControls c_;
+    platform::ComboBox* text1_;
+    platform::ComboBox* combo1_;
+    QList<QWidget*> otherInputs_;
     platform::MessageBoxes* boxes_;
     const platform::Clock* clock_;
-    std::function<void()> runQuery_;
     QWidget* boxParent_;
     // Ticks of Timer6 since the loop was started or last fired (a 16-bit counter).
     qint16 loopMinutes_ = 0;

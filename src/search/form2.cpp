@@ -18,8 +18,10 @@ namespace search {
 namespace {
 
 // The common couriers, in the order of the buttons Command2..Command11 (two rows of five).
-const char* const kQuickKeywords[] = {"申通", "EMS",  "顺丰", "圆通", "中通",
-                                      "汇通", "韵达", "程光", "全峰", "宅急送"};
+const QString kQuickKeywords[search::Form2Controls::kQuickButtonCount] = {
+    QStringLiteral("申通"), QStringLiteral("EMS"),  QStringLiteral("顺丰"), QStringLiteral("圆通"),
+    QStringLiteral("中通"), QStringLiteral("汇通"), QStringLiteral("韵达"), QStringLiteral("程光"),
+    QStringLiteral("全峰"), QStringLiteral("宅急送")};
 constexpr int kQuickButtonsPerRow = 5;
 
 // A window without an icon of its own: an empty icon would fall back to the program's.
@@ -31,54 +33,57 @@ QIcon blankIcon() {
 
 }  // namespace
 
-Form2::Form2(platform::ComboBox* combo1, platform::StatusBar* s1, platform::MessageBoxes* boxes,
-             QWidget* parent)
-    : QDialog(parent), combo1_(combo1), s1_(s1), boxes_(boxes) {
+Form2::Form2(platform::ComboBox* combo1, platform::MessageBoxes* boxes, QWidget* parent)
+    : QDialog(parent), combo1_(combo1), boxes_(boxes) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("搜索物流公司"));
     setWindowIcon(blankIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    buildControls();
 
-    frame1_ = platform::makeNamed<QGroupBox>(QStringLiteral("Frame1"),
-                                             QStringLiteral("请输入公司名称关键字"), this);
-    text1_ = platform::makeNamed<QLineEdit>(QStringLiteral("Text1"), frame1_);
-    command1_ = platform::makeNamed<QPushButton>(QStringLiteral("Command1"), QStringLiteral("搜索"),
-                                                 frame1_);
+    connect(controls_.Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    for (QPushButton* button : controls_.quickButtons) {
+        const QString keyword = button->text();
+        connect(button, &QPushButton::clicked, this, [this, keyword] { quickButtonClick(keyword); });
+    }
+    controls_.Text1->setFocus();
+}
+
+void Form2::buildControls() {
+    Form2Controls& c = controls_;
+    c.Frame1 = platform::makeNamed<QGroupBox>(QStringLiteral("Frame1"),
+                                              QStringLiteral("请输入公司名称关键字"), this);
+    c.Text1 = platform::makeNamed<QLineEdit>(QStringLiteral("Text1"), c.Frame1);
+    c.Command1 = platform::makeNamed<QPushButton>(QStringLiteral("Command1"),
+                                                  QStringLiteral("搜索"), c.Frame1);
     // Enter in the keyword box searches.
-    command1_->setDefault(true);
-    auto* row1 = new QHBoxLayout(frame1_);
-    row1->addWidget(text1_, 1);
-    row1->addWidget(command1_);
+    c.Command1->setDefault(true);
+    auto* row1 = new QHBoxLayout(c.Frame1);
+    row1->addWidget(c.Text1, 1);
+    row1->addWidget(c.Command1);
 
-    frame2_ = platform::makeNamed<QGroupBox>(QStringLiteral("Frame2"),
-                                             QStringLiteral("常用物流公司"), this);
-    auto* grid = new QGridLayout(frame2_);
-    QWidget* previous = command1_;
-    setTabOrder(text1_, command1_);
-    int index = 0;
-    for (const char* keyword : kQuickKeywords) {
-        const QString caption = QString::fromUtf8(keyword);
+    c.Frame2 = platform::makeNamed<QGroupBox>(QStringLiteral("Frame2"),
+                                              QStringLiteral("常用物流公司"), this);
+    auto* grid = new QGridLayout(c.Frame2);
+    QWidget* previous = c.Command1;
+    setTabOrder(c.Text1, c.Command1);
+    for (int index = 0; index < Form2Controls::kQuickButtonCount; ++index) {
         auto* button = platform::makeNamed<QPushButton>(QStringLiteral("Command%1").arg(index + 2),
-                                                        caption, frame2_);
+                                                        kQuickKeywords[index], c.Frame2);
         grid->addWidget(button, index / kQuickButtonsPerRow, index % kQuickButtonsPerRow);
-        connect(button, &QPushButton::clicked, this,
-                [this, caption] { quickButtonClick(caption); });
         setTabOrder(previous, button);
         previous = button;
-        ++index;
+        c.quickButtons[index] = button;
     }
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame1_);
-    layout->addWidget(frame2_);
+    layout->addWidget(c.Frame1);
+    layout->addWidget(c.Frame2);
     setFixedSize(sizeHint());
-
-    connect(command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
-    text1_->setFocus();
 }
 
 void Form2::Command1_Click() {
-    const QString keyword = text1_->text();
+    const QString keyword = controls_.Text1->text();
     if (keyword.isEmpty()) {
         if (boxes_ != nullptr) {
             boxes_->inform(this, QStringLiteral("请输入物流公司关键字"));
@@ -109,9 +114,9 @@ void Form2::selectMatches(const QString& trimmedKeyword, bool report) {
         if (combo1_.isNull()) {
             return;
         }
-        if (report && !s1_.isNull()) {
-            s1_->setPanelText(2, QStringLiteral("找到【") + combo1_->text() +
-                                     QStringLiteral("】，是否为您要找的公司?"));
+        if (report) {
+            emit statusText(QStringLiteral("找到【") + combo1_->text() +
+                            QStringLiteral("】，是否为您要找的公司?"));
         }
     }
 }

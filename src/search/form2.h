@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QString>
+#include <array>
 
 class QGroupBox;
 class QLineEdit;
@@ -11,10 +12,20 @@ class QPushButton;
 namespace platform {
 class ComboBox;
 class MessageBoxes;
-class StatusBar;
 }  // namespace platform
 
 namespace search {
+
+// The controls of the quick-search window, each widget's objectName being its name here.
+struct Form2Controls {
+    static constexpr int kQuickButtonCount = 10;
+
+    QGroupBox* Frame1 = nullptr;  // 请输入公司名称关键字
+    QLineEdit* Text1 = nullptr;   // the keyword
+    QPushButton* Command1 = nullptr;  // 搜索
+    QGroupBox* Frame2 = nullptr;  // 常用物流公司
+    std::array<QPushButton*, kQuickButtonCount> quickButtons = {};  // Command2..Command11
+};
 
 // The quick-search window "搜索物流公司": selects a courier in the main window's selector
 // by a keyword of its name or by one of ten buttons for common couriers, then closes.
@@ -23,30 +34,28 @@ namespace search {
 class Form2 : public QDialog {
     Q_OBJECT
 public:
-    // `combo1` is the main window's courier selector, `s1` its status bar (panel 2 takes
-    // the "found" text). None of them is owned.
-    Form2(platform::ComboBox* combo1, platform::StatusBar* s1, platform::MessageBoxes* boxes,
-          QWidget* parent = nullptr);
+    // `combo1` is the main window's courier selector (not owned).
+    Form2(platform::ComboBox* combo1, platform::MessageBoxes* boxes, QWidget* parent = nullptr);
 
     // The search button: the keyword typed in Text1.
     void Command1_Click();
     // A common-courier button: its caption is its keyword.
     void quickButtonClick(const QString& keyword);
 
+signals:
+    // A search found this courier: the text for the main window's message panel.
+    void statusText(const QString& text);
+
 private:
+    void buildControls();
     // Selects every entry whose name contains the trimmed keyword, in ascending order, so
-    // the last match stays selected. With `report` each selection is announced on the
-    // status bar.
+    // the last match stays selected. With `report` each selection is announced through
+    // `statusText`.
     void selectMatches(const QString& trimmedKeyword, bool report);
 
     QPointer<platform::ComboBox> combo1_;
-    QPointer<platform::StatusBar> s1_;
     platform::MessageBoxes* boxes_;
-
-    QGroupBox* frame1_;
-    QGroupBox* frame2_;
-    QLineEdit* text1_;
-    QPushButton* command1_;
+    Form2Controls controls_;
 };
 
 }  // namespace search

@@ -13,9 +13,10 @@ constexpr int kProgressSubItem = 2;
 
 }  // namespace
 
-ListClickHandler::ListClickHandler(platform::ListView* ListView1, platform::StatusBar* S1,
-                                   QObject* parent)
-    : QObject(parent), listView1_(ListView1), s1_(S1) {}
+ListClickHandler::ListClickHandler(platform::ListView* ListView1, QObject* parent)
+    : QObject(parent), listView1_(ListView1) {
+    connect(ListView1, &platform::ListView::listClicked, this, &ListClickHandler::ListView1_Click);
+}
 
 ListClickHandler::~ListClickHandler() = default;
 
@@ -23,9 +24,7 @@ void ListClickHandler::ListView1_Click() {
     const int row = listView1_.isNull() ? -1 : listView1_->selectedRow();
     // No line selected, or a line without a number: nothing to show.
     if (row < 0 || listView1_->text(row, 0).isEmpty()) {
-        if (!s1_.isNull()) {
-            s1_->setPanelText(2, noInformationText());
-        }
+        emit statusText(noInformationText());
         return;
     }
     const QString timeLine = QStringLiteral("时间:") + listView1_->text(row, kTimeSubItem);

@@ -6,7 +6,6 @@
 
 namespace platform {
 class ListView;
-class StatusBar;
 }  // namespace platform
 
 namespace shell {
@@ -15,12 +14,12 @@ class Class1;
 
 // The progress list's click handler: opens the clicked line in a balloon titled
 // "物流跟踪信息". The balloon is made on the first click that shows a line and kept for the
-// life of the handler. Connect `ListView1_Click` to the list's `listClicked`.
+// life of the handler. A click without a line to show is told through `statusText`.
 class ListClickHandler : public QObject {
     Q_OBJECT
 public:
-    ListClickHandler(platform::ListView* ListView1, platform::StatusBar* S1,
-                     QObject* parent = nullptr);
+    // Connects the list's `listClicked` to `ListView1_Click`.
+    explicit ListClickHandler(platform::ListView* ListView1, QObject* parent = nullptr);
     ~ListClickHandler() override;
 
     void ListView1_Click();
@@ -31,9 +30,12 @@ public:
     static QString balloonTitle() { return QStringLiteral("物流跟踪信息"); }
     static QString noInformationText() { return QStringLiteral("当前没有物流信息"); }
 
+signals:
+    // A text for the main window's message panel.
+    void statusText(const QString& text);
+
 private:
     QPointer<platform::ListView> listView1_;
-    QPointer<platform::StatusBar> s1_;
     Class1* balloon_ = nullptr;
 };
 

@@ -79,12 +79,12 @@ void TstForm1::windowAndFrames() {
     app::Form1* form = f->open(false);
     QCOMPARE(form->objectName(), QStringLiteral("Form1"));
     QCOMPARE(form->windowTitle(), QStringLiteral("Trackoro V3.2 - For Brennick特别版"));
-    QCOMPARE(form->Frame2->title(), QStringLiteral("物流信息 [当前支持:127家物流公司]F8快捷粘贴单号"));
-    QCOMPARE(form->Frame1->title(), QStringLiteral("物流跟踪"));
-    QCOMPARE(form->Frame4->title(), QStringLiteral("定时查询功能"));
-    QCOMPARE(form->Frame6->title(), QStringLiteral("循环查询功能"));
-    QVERIFY(form->Frame4->isVisible());
-    QVERIFY(!form->Frame6->isVisible());
+    QCOMPARE(form->controls().Frame2->title(), QStringLiteral("物流信息 [当前支持:127家物流公司]F8快捷粘贴单号"));
+    QCOMPARE(form->controls().Frame1->title(), QStringLiteral("物流跟踪"));
+    QCOMPARE(form->controls().Frame4->title(), QStringLiteral("定时查询功能"));
+    QCOMPARE(form->controls().Frame6->title(), QStringLiteral("循环查询功能"));
+    QVERIFY(form->controls().Frame4->isVisible());
+    QVERIFY(!form->controls().Frame6->isVisible());
     QVERIFY(form->windowIcon().isNull());
 }
 
@@ -117,90 +117,90 @@ void TstForm1::controlsStartAsSpecified() {
         QCOMPARE(label->text(), QString::fromUtf8(e.caption));
         QCOMPARE(label->textFormat(), Qt::PlainText);
     }
-    QVERIFY(!form->Command1->isEnabled());
+    QVERIFY(!form->controls().Command1->isEnabled());
     QVERIFY(form->findChild<platform::ComboBox*>(QStringLiteral("Text1"))->isEditable());
-    QCOMPARE(form->Text1->text(), QString());
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->text(), QString());
+    QCOMPARE(form->controls().Text1->count(), 0);
     QCOMPARE(form->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(), QString());
     for (const char* name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Frame6", "Frame7"}) {
         QVERIFY2(form->findChild<QGroupBox*>(QString::fromLatin1(name)), name);
     }
     QVERIFY(form->findChild<platform::ListView*>(QStringLiteral("ListView1")));
     QVERIFY(form->findChild<platform::StatusBar*>(QStringLiteral("S1")));
-    QCOMPARE(form->Combo1->text(), QString());
-    QCOMPARE(form->courierCode(), QString());
+    QCOMPARE(form->controls().Combo1->text(), QString());
+    QCOMPARE(form->queryFlow()->courierCode(), QString());
 }
 
 void TstForm1::selectorsFilled() {
     app::Form1* form = f->open(false);
-    QCOMPARE(form->Combo1->count(), 127);
-    QCOMPARE(form->Combo1->listIndex(), -1);
-    QCOMPARE(form->Combo2->count(), 24);
-    QCOMPARE(form->Combo2->text(), QStringLiteral("0"));
-    QCOMPARE(form->Combo2->itemText(23), QStringLiteral("23"));
-    QCOMPARE(form->Combo3->count(), 60);
-    QCOMPARE(form->Combo3->text(), QStringLiteral("0"));
-    QCOMPARE(form->Combo3->itemText(59), QStringLiteral("59"));
-    QCOMPARE(form->Combo4->count(), 360);
-    QCOMPARE(form->Combo4->listIndex(), -1);
-    QCOMPARE(form->Combo4->text(), QString());
-    QCOMPARE(form->Combo4->itemText(0), QStringLiteral("1"));
-    QCOMPARE(form->Combo4->itemText(359), QStringLiteral("360"));
-    QCOMPARE(form->Combo5->items(),
+    QCOMPARE(form->controls().Combo1->count(), 127);
+    QCOMPARE(form->controls().Combo1->listIndex(), -1);
+    QCOMPARE(form->controls().Combo2->count(), 24);
+    QCOMPARE(form->controls().Combo2->text(), QStringLiteral("0"));
+    QCOMPARE(form->controls().Combo2->itemText(23), QStringLiteral("23"));
+    QCOMPARE(form->controls().Combo3->count(), 60);
+    QCOMPARE(form->controls().Combo3->text(), QStringLiteral("0"));
+    QCOMPARE(form->controls().Combo3->itemText(59), QStringLiteral("59"));
+    QCOMPARE(form->controls().Combo4->count(), 360);
+    QCOMPARE(form->controls().Combo4->listIndex(), -1);
+    QCOMPARE(form->controls().Combo4->text(), QString());
+    QCOMPARE(form->controls().Combo4->itemText(0), QStringLiteral("1"));
+    QCOMPARE(form->controls().Combo4->itemText(359), QStringLiteral("360"));
+    QCOMPARE(form->controls().Combo5->items(),
              QStringList({QStringLiteral("导出信息"), QStringLiteral("关于程序"),
                           QStringLiteral("访问论坛"), QStringLiteral("网点信息查询"),
                           QStringLiteral("Velmora官方网站")}));
-    QCOMPARE(form->Combo5->listIndex(), -1);
+    QCOMPARE(form->controls().Combo5->listIndex(), -1);
 }
 
 void TstForm1::statusBarPanels() {
     f->t.clock.set(QDateTime(QDate(2026, 12, 7), QTime(14, 30, 40)));
     app::Form1* form = f->open(false);
-    QCOMPARE(form->S1->panelCount(), 5);
-    QCOMPARE(form->S1->panelText(1), QStringLiteral("查询提示："));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("程序检测更新中.."));
-    QCOMPARE(form->S1->panelText(3), QStringLiteral("3.2.118"));
-    QCOMPARE(form->S1->panelText(4), QStringLiteral("Velmora出品"));
-    QCOMPARE(form->S1->panelText(5), QStringLiteral("14:30:40"));
+    QCOMPARE(form->controls().S1->panelCount(), 5);
+    QCOMPARE(form->controls().S1->panelText(1), QStringLiteral("查询提示："));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("程序检测更新中.."));
+    QCOMPARE(form->controls().S1->panelText(3), QStringLiteral("3.2.118"));
+    QCOMPARE(form->controls().S1->panelText(4), QStringLiteral("Velmora出品"));
+    QCOMPARE(form->controls().S1->panelText(5), QStringLiteral("14:30:40"));
     // The clock panel keeps itself up to date.
     f->t.clock.set(QDateTime(QDate(2026, 12, 7), QTime(14, 31, 2)));
-    QTRY_COMPARE(form->S1->panelText(5), QStringLiteral("14:31:02"));
-    QVERIFY(form->S1->panel(3)->isVisible());
+    QTRY_COMPARE(form->controls().S1->panelText(5), QStringLiteral("14:31:02"));
+    QVERIFY(form->controls().S1->panel(3)->isVisible());
 }
 
 void TstForm1::progressListColumns() {
     app::Form1* form = f->open(false);
-    QCOMPARE(form->ListView1->count(), 0);
-    auto* model = form->ListView1->model();
+    QCOMPARE(form->controls().ListView1->count(), 0);
+    auto* model = form->controls().ListView1->model();
     QCOMPARE(model->columnCount(), 3);
     QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
     QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("时间"));
     QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("物流进度"));
-    QCOMPARE(form->ListView1->subItemIndex(QStringLiteral("xh")), 0);
-    QCOMPARE(form->ListView1->subItemIndex(QStringLiteral("sj")), 1);
-    QCOMPARE(form->ListView1->subItemIndex(QStringLiteral("wl")), 2);
-    const int dpi = form->ListView1->logicalDpiX();
-    QCOMPARE(form->ListView1->header()->sectionSize(0), (600 * dpi + 720) / 1440);
-    QCOMPARE(form->ListView1->header()->sectionSize(1), (2000 * dpi + 720) / 1440);
-    QCOMPARE(form->ListView1->header()->sectionSize(2), (5200 * dpi + 720) / 1440);
-    QCOMPARE(form->ListView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(form->controls().ListView1->subItemIndex(QStringLiteral("xh")), 0);
+    QCOMPARE(form->controls().ListView1->subItemIndex(QStringLiteral("sj")), 1);
+    QCOMPARE(form->controls().ListView1->subItemIndex(QStringLiteral("wl")), 2);
+    const int dpi = form->controls().ListView1->logicalDpiX();
+    QCOMPARE(form->controls().ListView1->header()->sectionSize(0), (600 * dpi + 720) / 1440);
+    QCOMPARE(form->controls().ListView1->header()->sectionSize(1), (2000 * dpi + 720) / 1440);
+    QCOMPARE(form->controls().ListView1->header()->sectionSize(2), (5200 * dpi + 720) / 1440);
+    QCOMPARE(form->controls().ListView1->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
 void TstForm1::startupSoundAndTimers() {
     f->writeHistory("1234|EMS快递|a\r\n");
     app::Form1* form = f->open(false);
     QCOMPARE(f->t.player.played(), QStringList{f->t.programFile(QStringLiteral("zeluna.mp3"))});
-    QCOMPARE(form->W1->volume(), 50);
-    QCOMPARE(form->Timer1->interval(), 100);
-    QVERIFY(!form->Timer1->isEnabled());
-    QCOMPARE(form->Timer3->interval(), 1000);
-    QVERIFY(form->Timer3->isEnabled());
-    QCOMPARE(form->Timer4->interval(), 1000);
-    QVERIFY(!form->Timer4->isEnabled());
-    QCOMPARE(form->Timer6->interval(), 60000);
-    QVERIFY(!form->Timer6->isEnabled());
+    QCOMPARE(form->controls().W1->volume(), 50);
+    QCOMPARE(form->controls().Timer1->interval(), 100);
+    QVERIFY(!form->controls().Timer1->isEnabled());
+    QCOMPARE(form->controls().Timer3->interval(), 1000);
+    QVERIFY(form->controls().Timer3->isEnabled());
+    QCOMPARE(form->controls().Timer4->interval(), 1000);
+    QVERIFY(!form->controls().Timer4->isEnabled());
+    QCOMPARE(form->controls().Timer6->interval(), 60000);
+    QVERIFY(!form->controls().Timer6->isEnabled());
     // The history is not read at start-up.
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->count(), 0);
 }
 
 void TstForm1::catalogueCodesByPosition_data() {
@@ -221,52 +221,52 @@ void TstForm1::catalogueCodesByPosition() {
     QFETCH(QString, code);
     QFETCH(QString, name);
     app::Form1* form = f->open(false);
-    form->Combo1->setListIndex(position);
-    QCOMPARE(form->courierCode(), code);
-    QCOMPARE(form->Combo1->text(), name);
+    form->controls().Combo1->setListIndex(position);
+    QCOMPARE(form->queryFlow()->courierCode(), code);
+    QCOMPARE(form->controls().Combo1->text(), name);
 }
 
 void TstForm1::selectionByTextSetsTheCode() {
     app::Form1* form = f->open(false);
-    form->Combo1->setText(QStringLiteral("EMS快递"));
-    QCOMPARE(form->Combo1->listIndex(), 26);
-    QCOMPARE(form->courierCode(), QStringLiteral("ems"));
-    form->Combo1->setText(QStringLiteral("共速达物流|快递"));
-    QCOMPARE(form->courierCode(), QStringLiteral("gongsuda"));
+    form->controls().Combo1->setText(QStringLiteral("EMS快递"));
+    QCOMPARE(form->controls().Combo1->listIndex(), 26);
+    QCOMPARE(form->queryFlow()->courierCode(), QStringLiteral("ems"));
+    form->controls().Combo1->setText(QStringLiteral("共速达物流|快递"));
+    QCOMPARE(form->queryFlow()->courierCode(), QStringLiteral("gongsuda"));
 }
 
 void TstForm1::clearedSelectionKeepsTheCode() {
     app::Form1* form = f->open(false);
-    form->Combo1->setListIndex(91);
-    form->Combo1->setListIndex(-1);
-    QCOMPARE(form->Combo1->text(), QString());
-    QCOMPARE(form->courierCode(), QStringLiteral("shunfeng"));
+    form->controls().Combo1->setListIndex(91);
+    form->controls().Combo1->setListIndex(-1);
+    QCOMPARE(form->controls().Combo1->text(), QString());
+    QCOMPARE(form->queryFlow()->courierCode(), QStringLiteral("shunfeng"));
 }
 
 void TstForm1::textMatchingNoCourierChangesNothing() {
     app::Form1* form = f->open(false);
-    form->Combo1->setListIndex(91);
-    QSignalSpy clicks(form->Combo1, &platform::ComboBox::clicked);
-    form->Combo1->setText(QStringLiteral("共速达物流"));
-    form->Combo1->setText(QStringLiteral("ems快递"));
+    form->controls().Combo1->setListIndex(91);
+    QSignalSpy clicks(form->controls().Combo1, &platform::ComboBox::clicked);
+    form->controls().Combo1->setText(QStringLiteral("共速达物流"));
+    form->controls().Combo1->setText(QStringLiteral("ems快递"));
     QCOMPARE(clicks.count(), 0);
-    QCOMPARE(form->Combo1->listIndex(), 91);
-    QCOMPARE(form->courierCode(), QStringLiteral("shunfeng"));
+    QCOMPARE(form->controls().Combo1->listIndex(), 91);
+    QCOMPARE(form->queryFlow()->courierCode(), QStringLiteral("shunfeng"));
 }
 
 void TstForm1::userPickOfTheSameEntryRunsTheHandlerAgain() {
     app::Form1* form = f->open(false);
-    QSignalSpy clicks(form->Combo1, &platform::ComboBox::clicked);
+    QSignalSpy clicks(form->controls().Combo1, &platform::ComboBox::clicked);
     // The keyboard picks the next entry: the handler runs and sets the code.
-    form->Combo1->setFocus();
-    QTest::keyClick(form->Combo1, Qt::Key_Down);
+    form->controls().Combo1->setFocus();
+    QTest::keyClick(form->controls().Combo1, Qt::Key_Down);
     QCOMPARE(clicks.count(), 1);
-    QCOMPARE(form->courierCode(), QStringLiteral("aae"));
+    QCOMPARE(form->queryFlow()->courierCode(), QStringLiteral("aae"));
     // Picking the selected entry again runs the handler again.
-    emit form->Combo1->activated(form->Combo1->listIndex());
+    emit form->controls().Combo1->activated(form->controls().Combo1->listIndex());
     QCOMPARE(clicks.count(), 2);
     // Selecting from code runs it too, also for the entry already selected.
-    form->Combo1->setListIndex(0);
+    form->controls().Combo1->setListIndex(0);
     QCOMPARE(clicks.count(), 3);
 }
 
@@ -294,8 +294,8 @@ void TstForm1::f8PastesFromAnyControl() {
     QFETCH(bool, numberBoxLocked);
     app::Form1* form = f->open();
     QVERIFY(QTest::qWaitForWindowActive(form));
-    form->Text1->setText(QStringLiteral("old"));
-    form->Text1->setEnabled(!numberBoxLocked);
+    form->controls().Text1->setText(QStringLiteral("old"));
+    form->controls().Text1->setEnabled(!numberBoxLocked);
     if (clipboard.isEmpty()) {
         QGuiApplication::clipboard()->clear();
     } else {
@@ -306,24 +306,24 @@ void TstForm1::f8PastesFromAnyControl() {
     widget->setFocus();
     QTRY_VERIFY(widget->hasFocus() || widget->isAncestorOf(QApplication::focusWidget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8, Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(form->Text1->text(), clipboard);
+    QCOMPARE(form->controls().Text1->text(), clipboard);
 }
 
 void TstForm1::otherKeysDoNothing() {
     app::Form1* form = f->open();
     QVERIFY(QTest::qWaitForWindowActive(form));
-    form->Text1->setText(QStringLiteral("keep"));
+    form->controls().Text1->setText(QStringLiteral("keep"));
     QGuiApplication::clipboard()->setText(QStringLiteral("other"));
-    form->Text2->setFocus();
-    QTest::keyClick(form->Text2, Qt::Key_F7);
-    QTest::keyClick(form->Text2, Qt::Key_F9);
-    QCOMPARE(form->Text1->text(), QStringLiteral("keep"));
+    form->controls().Text2->setFocus();
+    QTest::keyClick(form->controls().Text2, Qt::Key_F7);
+    QTest::keyClick(form->controls().Text2, Qt::Key_F9);
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("keep"));
 }
 
 void TstForm1::tabGoesThroughTheFieldsFirst() {
     app::Form1* form = f->open();
     QVERIFY(QTest::qWaitForWindowActive(form));
-    form->Text1->setFocus();
+    form->controls().Text1->setFocus();
     QStringList visited;
     for (int i = 0; i < 16; ++i) {
         // A line edit inside a combo box carries no name; the box does. Any other widget
@@ -348,20 +348,20 @@ void TstForm1::enterInTheFieldsStartsTheQuery() {
     app::Form1* form = f->open();
     QVERIFY(QTest::qWaitForWindowActive(form));
     f->answer(MainWindowFixture::rowsOf(2));
-    form->Text1->setText(QStringLiteral("SF1"));
-    form->Combo1->setText(QStringLiteral("顺丰快递"));
-    form->Text2->setFocus();
-    QTest::keyClicks(form->Text2, QStringLiteral("abc"));
-    QTest::keyClick(form->Text2, Qt::Key_Return);
+    form->controls().Text1->setText(QStringLiteral("SF1"));
+    form->controls().Combo1->setText(QStringLiteral("顺丰快递"));
+    form->controls().Text2->setFocus();
+    QTest::keyClicks(form->controls().Text2, QStringLiteral("abc"));
+    QTest::keyClick(form->controls().Text2, Qt::Key_Return);
     QCOMPARE(f->server.requestCount("/"), 1);
     f->finishParse();
-    QCOMPARE(form->ListView1->count(), 2);
+    QCOMPARE(form->controls().ListView1->count(), 2);
     // In the number box too, but not while "开始查询" is disabled.
-    form->Text1->setFocus();
+    form->controls().Text1->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     QCOMPARE(f->server.requestCount("/"), 2);
     f->finishParse();
-    form->Command1->setEnabled(false);
+    form->controls().Command1->setEnabled(false);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(f->server.requestCount("/"), 2);
 }
@@ -369,11 +369,11 @@ void TstForm1::enterInTheFieldsStartsTheQuery() {
 void TstForm1::enterPressesTheFocusedButton() {
     app::Form1* form = f->open();
     QVERIFY(QTest::qWaitForWindowActive(form));
-    form->Command3->setFocus();
-    QTest::keyClick(form->Command3, Qt::Key_Return);
-    QCOMPARE(form->Command3->text(), QStringLiteral("最新快递查询"));
-    QTest::keyClick(form->Command3, Qt::Key_Space);
-    QCOMPARE(form->Command3->text(), QStringLiteral("历史快递查询"));
+    form->controls().Command3->setFocus();
+    QTest::keyClick(form->controls().Command3, Qt::Key_Return);
+    QCOMPARE(form->controls().Command3->text(), QStringLiteral("最新快递查询"));
+    QTest::keyClick(form->controls().Command3, Qt::Key_Space);
+    QCOMPARE(form->controls().Command3->text(), QStringLiteral("历史快递查询"));
 }
 
 void TstForm1::exitQuestionText() {
@@ -398,8 +398,8 @@ void TstForm1::exitCancelKeepsEverything_data() {
 void TstForm1::exitCancelKeepsEverything() {
     QFETCH(bool, scripted);
     app::Form1* form = f->open(false);
-    form->Timer4->setEnabled(true);
-    form->Command8->setText(QStringLiteral("关闭定时"));
+    form->controls().Timer4->setEnabled(true);
+    form->controls().Command8->setText(QStringLiteral("关闭定时"));
     QSignalSpy ended(form, &app::Form1::programEnded);
     if (scripted) {
         f->t.boxes.script(MessageBoxes::Answer::Cancel);
@@ -408,9 +408,9 @@ void TstForm1::exitCancelKeepsEverything() {
     QCOMPARE(f->t.boxes.shown().size(), 1);
     QCOMPARE(f->t.boxes.shown().last().answer, MessageBoxes::Answer::Cancel);
     QVERIFY(form->isVisible());
-    QVERIFY(form->Timer3->isEnabled());
-    QVERIFY(form->Timer4->isEnabled());
-    QCOMPARE(form->Command8->text(), QStringLiteral("关闭定时"));
+    QVERIFY(form->controls().Timer3->isEnabled());
+    QVERIFY(form->controls().Timer4->isEnabled());
+    QCOMPARE(form->controls().Command8->text(), QStringLiteral("关闭定时"));
     QCOMPARE(ended.count(), 0);
     QVERIFY(f->t.browser.opened().isEmpty());
 }
@@ -437,9 +437,9 @@ void TstForm1::exitYesOrNoEndsTheProgram() {
 
 void TstForm1::menuOpensForumAndWebSite() {
     app::Form1* form = f->open();
-    form->Combo5->setListIndex(2);
+    form->controls().Combo5->setListIndex(2);
     QCOMPARE(f->t.browser.opened(), QList<QUrl>{f->t.env.addresses.forum});
-    form->Combo5->setListIndex(4);
+    form->controls().Combo5->setListIndex(4);
     QCOMPARE(f->t.browser.opened().size(), 2);
     QCOMPARE(f->t.browser.opened().last(), f->t.env.addresses.website);
     QVERIFY(f->t.boxes.shown().isEmpty());
@@ -447,15 +447,15 @@ void TstForm1::menuOpensForumAndWebSite() {
 
 void TstForm1::menuKeepsItsEntryAndRunsTwice() {
     app::Form1* form = f->open();
-    form->Combo5->setListIndex(2);
-    emit form->Combo5->activated(2);  // the user picks the same entry again
+    form->controls().Combo5->setListIndex(2);
+    emit form->controls().Combo5->activated(2);  // the user picks the same entry again
     QCOMPARE(f->t.browser.opened().size(), 2);
-    QCOMPARE(form->Combo5->text(), QStringLiteral("访问论坛"));
+    QCOMPARE(form->controls().Combo5->text(), QStringLiteral("访问论坛"));
 }
 
 void TstForm1::menuWithoutSelectionDoesNothing() {
     app::Form1* form = f->open();
-    form->Combo5->setListIndex(-1);
+    form->controls().Combo5->setListIndex(-1);
     form->Combo5_Click();
     QVERIFY(f->t.browser.opened().isEmpty());
     QVERIFY(f->t.boxes.shown().isEmpty());
@@ -483,10 +483,10 @@ void TstForm1::menuAndQuickSearchOpenTheirWindows() {
         window->close();
     });
     if (menuPosition >= 0) {
-        form->Combo5->setListIndex(menuPosition);
-        QCOMPARE(form->Combo5->text(), form->Combo5->itemText(menuPosition));
+        form->controls().Combo5->setListIndex(menuPosition);
+        QCOMPARE(form->controls().Combo5->text(), form->controls().Combo5->itemText(menuPosition));
     } else {
-        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        QTest::mouseClick(form->controls().Command2, Qt::LeftButton);
     }
     QCOMPARE(shownTitle, title);
     QVERIFY(modal);
@@ -506,10 +506,10 @@ void TstForm1::updateUpToDate() {
     f->server.setResponse("/jc.txt", TestHttpServer::Response::text(answer, "text/plain"));
     app::Form1* form = f->open();
     QVERIFY(f->t.boxes.shown().isEmpty());
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("程序已加载完毕..."));
-    QVERIFY(form->Command1->isEnabled());
-    QVERIFY(form->Text1->isEnabled());
-    QVERIFY(!form->Timer3->isEnabled());
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("程序已加载完毕..."));
+    QVERIFY(form->controls().Command1->isEnabled());
+    QVERIFY(form->controls().Text1->isEnabled());
+    QVERIFY(!form->controls().Timer3->isEnabled());
     QVERIFY(!form->hasEnded());
     QCOMPARE(f->server.requestCount("/jc.txt"), 1);
 }
@@ -530,10 +530,10 @@ void TstForm1::updateNewerVersionEndsTheProgram() {
     QSignalSpy ended(form, &app::Form1::programEnded);
     QString statusWhileBoxOpen;
     f->t.boxes.onShow = [&](const platform::ScriptedMessageBoxes::Shown&) {
-        statusWhileBoxOpen = form->S1->panelText(2);
+        statusWhileBoxOpen = form->controls().S1->panelText(2);
         return MessageBoxes::Answer::Ok;
     };
-    form->Timer3->fire();
+    form->controls().Timer3->fire();
     QCOMPARE(statusWhileBoxOpen, QStringLiteral("程序已加载完毕..."));
     QCOMPARE(f->t.boxes.shown().size(), 1);  // no exit question
     const auto& box = f->t.boxes.shown().first();
@@ -544,8 +544,8 @@ void TstForm1::updateNewerVersionEndsTheProgram() {
     QCOMPARE(f->t.browser.opened(), QList<QUrl>{f->t.env.addresses.forum});
     QCOMPARE(ended.count(), 1);
     QVERIFY(!form->isVisible());
-    QVERIFY(!form->Command1->isEnabled());
-    QVERIFY(!form->Timer3->isEnabled());
+    QVERIFY(!form->controls().Command1->isEnabled());
+    QVERIFY(!form->controls().Timer3->isEnabled());
 }
 
 void TstForm1::updateFailure_data() {
@@ -585,9 +585,9 @@ void TstForm1::updateFailure() {
     QCOMPARE(box.icon, MessageBoxes::Icon::Exclamation);
     QCOMPARE(box.buttons, MessageBoxes::Buttons::Ok);
     QCOMPARE(box.title, QStringLiteral("Zeluna系列软件"));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("程序已加载完毕..."));
-    QVERIFY(form->Command1->isEnabled());
-    QVERIFY(!form->Timer3->isEnabled());
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("程序已加载完毕..."));
+    QVERIFY(form->controls().Command1->isEnabled());
+    QVERIFY(!form->controls().Timer3->isEnabled());
     QVERIFY(!form->hasEnded());
     QVERIFY(f->t.browser.opened().isEmpty());
 }
@@ -603,7 +603,7 @@ void TstForm1::updateServerThatNeverAnswers() {
     // Well under the environment's usual 5 s: the 300 ms limit was the one applied.
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版")});
-    QVERIFY(form->Command1->isEnabled());
+    QVERIFY(form->controls().Command1->isEnabled());
 }
 
 void TstForm1::updateCheckRunsOnceAfterOneSecond() {
@@ -618,23 +618,23 @@ void TstForm1::updateCheckRunsOnceAfterOneSecond() {
     clock.start();
     app::Form1* form = f->open(false);
     QCOMPARE(f->server.requestCount("/jc.txt"), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(form->Command1->isEnabled(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(form->controls().Command1->isEnabled(), 5000);
     QCOMPARE(f->server.requestCount("/jc.txt"), 1);
     QVERIFY2(askedAfterMs >= 990,
              qPrintable(QStringLiteral("asked after %1 ms").arg(askedAfterMs)));
-    QVERIFY(!form->Timer3->isEnabled());
+    QVERIFY(!form->controls().Timer3->isEnabled());
 }
 
 void TstForm1::statusShowsCheckWhileWaiting() {
     app::Form1* form = f->open(false);
     QString statusAtRequest;
     f->server.setHandler("/jc.txt", [&](const TestHttpServer::Request&) {
-        statusAtRequest = form->S1->panelText(2);
+        statusAtRequest = form->controls().S1->panelText(2);
         return TestHttpServer::Response::text("V3.2", "text/plain");
     });
-    form->Timer3->fire();
+    form->controls().Timer3->fire();
     QCOMPARE(statusAtRequest, QStringLiteral("程序检测更新中.."));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("程序已加载完毕..."));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("程序已加载完毕..."));
 }
 
 QTEST_MAIN(TstForm1)

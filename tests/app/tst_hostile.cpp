@@ -200,16 +200,16 @@ void TstHostile::query() {
 // service's phrases stays as the result page until the next query; every other answer is
 // let go.
 void TstHostile::expectIdle(const QString& status, bool pageKept) {
-    QCOMPARE(form->S1->panelText(2), status);
-    QVERIFY(form->Command1->isEnabled());
-    QVERIFY(!form->Timer1->isEnabled());
-    QCOMPARE(form->resultPage().isEmpty(), !pageKept);
-    QCOMPARE(form->rowCount(), 0);
+    QCOMPARE(form->controls().S1->panelText(2), status);
+    QVERIFY(form->controls().Command1->isEnabled());
+    QVERIFY(!form->controls().Timer1->isEnabled());
+    QCOMPARE(form->queryFlow()->resultPage().isEmpty(), !pageKept);
+    QCOMPARE(form->queryFlow()->rowCount(), 0);
     QVERIFY(f->t.boxes.shown().isEmpty());
 }
 
 void TstHostile::expectNothingSaved() {
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->count(), 0);
     QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
 }
 
@@ -246,7 +246,7 @@ void TstHostile::transferFails() {
     open();
     query();
     QCOMPARE(f->server.requestCount("/"), 1);
-    QCOMPARE(form->ListView1->count(), 0);
+    QCOMPARE(form->controls().ListView1->count(), 0);
     CHECK(expectIdle(kTransferFailed));
     CHECK(expectNothingSaved());
 }
@@ -296,7 +296,7 @@ void TstHostile::redirectToAnotherSchemeIsNotFollowed() {
     const int before = f->server.requestCount();
     query();
     QCOMPARE(f->server.requestCount() - before, 1);
-    QCOMPARE(form->ListView1->count(), 0);
+    QCOMPARE(form->controls().ListView1->count(), 0);
     CHECK(expectIdle(kTransferFailed));
     CHECK(expectNothingSaved());
 }
@@ -307,7 +307,7 @@ void TstHostile::bodyAtTheCapIsRead() {
     f->server.setResponse("/", r);
     open();
     query();
-    QCOMPARE(form->ListView1->count(), 3);
+    QCOMPARE(form->controls().ListView1->count(), 3);
     CHECK(expectIdle(kDone));
     QCOMPARE(f->historyBytes(), kSavedEntry);
 }
@@ -324,7 +324,7 @@ void TstHostile::invalidGbkBytes() {
     open();
     query();
     // Every marker survives the decoding, and so does the readable text around the bad bytes.
-    platform::ListView* list = form->ListView1;
+    platform::ListView* list = form->controls().ListView1;
     QCOMPARE(list->count(), 3);
     QVERIFY2(list->text(2, 1).startsWith(QStringLiteral("2026-01-01 10:00")),
              qPrintable(list->text(2, 1)));
@@ -334,7 +334,7 @@ void TstHostile::invalidGbkBytes() {
                  list->text(0, 1).endsWith(QStringLiteral(" 10:00")),
              qPrintable(list->text(0, 1)));
     QVERIFY2(list->text(0, 2).startsWith(QStringLiteral("派送中")), qPrintable(list->text(0, 2)));
-    QCOMPARE(form->Label3->text(), QStringLiteral("快件状态：派件中"));
+    QCOMPARE(form->controls().Label3->text(), QStringLiteral("快件状态：派件中"));
     CHECK(expectIdle(kDone));
     QCOMPARE(f->historyBytes(), kSavedEntry);
 }
@@ -348,14 +348,14 @@ void TstHostile::nulBytes() {
     f->server.setResponse("/", Response::text(page));
     open();
     query();
-    QCOMPARE(form->ListView1->count(), 2);
-    QCOMPARE(form->ListView1->text(1, 1),
+    QCOMPARE(form->controls().ListView1->count(), 2);
+    QCOMPARE(form->controls().ListView1->text(1, 1),
              QStringLiteral("2026-01-01") + QChar(0) + QStringLiteral(" 10:00"));
-    QCOMPARE(form->ListView1->text(1, 2),
+    QCOMPARE(form->controls().ListView1->text(1, 2),
              QStringLiteral("到达") + QChar(0) + QStringLiteral("上海"));
-    QCOMPARE(form->ListView1->text(0, 2),
+    QCOMPARE(form->controls().ListView1->text(0, 2),
              QString(2, QChar(0)) + QStringLiteral("已签收") + QChar(0));
-    QCOMPARE(form->Label3->text(), QStringLiteral("快件状态：已签收"));
+    QCOMPARE(form->controls().Label3->text(), QStringLiteral("快件状态：已签收"));
     CHECK(expectIdle(kDone));
     QCOMPARE(f->historyBytes(), kSavedEntry);
 }
@@ -372,7 +372,7 @@ void TstHostile::nulBytesWithoutRows() {
     f->server.setResponse("/", Response::text(QByteArray(4096, '\0')));
     query();
     CHECK(expectIdle(kNoRows));
-    QCOMPARE(form->ListView1->count(), 0);
+    QCOMPARE(form->controls().ListView1->count(), 0);
     QCOMPARE(f->historyBytes(), kSavedEntry);
 }
 
@@ -381,7 +381,7 @@ void TstHostile::tooManyRowMarkers() {
     f->server.setResponse("/", Response::text(gbkRows(40000)));
     open();
     query();
-    platform::ListView* list = form->ListView1;
+    platform::ListView* list = form->controls().ListView1;
     QCOMPARE(list->count(), 32767);
     QCOMPARE(list->text(0, 0), QStringLiteral("1"));
     QCOMPARE(list->text(1, 0), QStringLiteral("2"));
@@ -390,8 +390,8 @@ void TstHostile::tooManyRowMarkers() {
     for (int row = 0; row < list->count(); row += 997) {
         QCOMPARE(list->text(row, 0), QString::number(row + 1));
     }
-    QCOMPARE(form->currentLineCount(), 32767);
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(form->queryFlow()->currentLineCount(), 32767);
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
     CHECK(expectIdle(kDone));
     QCOMPARE(f->historyBytes(), kSavedEntry);
     // The window can still draw the list and take the next query.
@@ -399,7 +399,7 @@ void TstHostile::tooManyRowMarkers() {
     f->answer(MainWindowFixture::rowsOf(2));
     query();
     QCOMPARE(list->count(), 2);
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：无更新"));
 }
 
 void TstHostile::tenMiBLine_data() {
@@ -417,15 +417,15 @@ void TstHostile::tenMiBLine() {
     open();
     query();
     if (inARow) {
-        QCOMPARE(form->ListView1->count(), 1);
-        QCOMPARE(form->ListView1->text(0, 1), QStringLiteral("2026-01-01 10:00"));
-        QCOMPARE(form->ListView1->text(0, 2).size(), line.size());
+        QCOMPARE(form->controls().ListView1->count(), 1);
+        QCOMPARE(form->controls().ListView1->text(0, 1), QStringLiteral("2026-01-01 10:00"));
+        QCOMPARE(form->controls().ListView1->text(0, 2).size(), line.size());
         CHECK(expectIdle(kDone));
         // Laying such a line out is longLineIsLaidOutInBoundedMemory's business; the list
         // is emptied so that closing the window does not lay it out again.
-        form->ListView1->clear();
+        form->controls().ListView1->clear();
     } else {
-        QCOMPARE(form->ListView1->count(), 0);
+        QCOMPARE(form->controls().ListView1->count(), 0);
         CHECK(expectIdle(kNoRows));
     }
     QCOMPARE(f->historyBytes(), kSavedEntry);
@@ -466,12 +466,12 @@ void TstHostile::gluingMarkersKeepMemoryBounded() {
     const qint64 grownMiB = (peakKiB - startKiB) / 1024;
     qInfo("resident memory grew by %lld MiB during the query and parse", grownMiB);
     QVERIFY2(grownMiB < 512, qPrintable(QStringLiteral("grew by %1 MiB").arg(grownMiB)));
-    QCOMPARE(form->ListView1->count(), 16383);
+    QCOMPARE(form->controls().ListView1->count(), 16383);
     CHECK(expectIdle(kDone));
     QCOMPARE(f->historyBytes(), kSavedEntry);
     // The top lines hold texts of millions of characters; see
     // longLineIsLaidOutInBoundedMemory.
-    form->ListView1->clear();
+    form->controls().ListView1->clear();
 }
 
 void TstHostile::longLineIsLaidOutInBoundedMemory() {
@@ -482,16 +482,16 @@ void TstHostile::longLineIsLaidOutInBoundedMemory() {
                                               "</td></tr></table>"));
     open();
     query();
-    QCOMPARE(form->ListView1->count(), 1);
+    QCOMPARE(form->controls().ListView1->count(), 1);
     CHECK(expectIdle(kDone));
 
     const bool peakReset = resetPeakResident();
     const qint64 startKiB = statusKiB(peakReset ? "VmRSS" : "VmHWM");
     QVERIFY(startKiB > 0);
-    form->ListView1->doItemsLayout();
-    QVERIFY(!form->ListView1->grab().isNull());
+    form->controls().ListView1->doItemsLayout();
+    QVERIFY(!form->controls().ListView1->grab().isNull());
     const qint64 peakKiB = statusKiB("VmHWM");
-    form->ListView1->clear();
+    form->controls().ListView1->clear();
     QVERIFY(peakKiB > 0);
     const qint64 grownMiB = (peakKiB - startKiB) / 1024;
     qInfo("laying out and drawing the line took %lld MiB", grownMiB);
@@ -534,18 +534,18 @@ void TstHostile::updateCheck() {
         f->server.setResponse("/jc.txt", r);
     }
     form = f->open(false);
-    QVERIFY(!form->Command1->isEnabled());
-    form->Timer3->fire();
+    QVERIFY(!form->controls().Command1->isEnabled());
+    form->controls().Timer3->fire();
 
     QVERIFY(!form->hasEnded());
     QCOMPARE(f->t.boxes.texts(), QStringList{kUpdateFailed});
     QCOMPARE(f->t.boxes.shown().first().icon, MessageBoxes::Icon::Exclamation);
     QVERIFY(f->t.browser.opened().isEmpty());
-    QCOMPARE(form->S1->panelText(2), kLoaded);
-    QVERIFY(form->Command1->isEnabled());
-    QCOMPARE(form->Command1->text(), QStringLiteral("开始查询"));
-    QVERIFY(form->Text1->isEnabled());
-    QVERIFY(!form->Timer3->isEnabled());
+    QCOMPARE(form->controls().S1->panelText(2), kLoaded);
+    QVERIFY(form->controls().Command1->isEnabled());
+    QCOMPARE(form->controls().Command1->text(), QStringLiteral("开始查询"));
+    QVERIFY(form->controls().Text1->isEnabled());
+    QVERIFY(!form->controls().Timer3->isEnabled());
     if (kind == 1) {
         QVERIFY(f->server.requestCount("/jc.txt") <= 6);
     }

@@ -115,8 +115,8 @@ void TstQuery::statusWhileTheRequestRuns() {
     QString statusAtRequest;
     bool buttonEnabledAtRequest = true;
     f->server.setHandler("/", [&](const TestHttpServer::Request&) {
-        statusAtRequest = form->S1->panelText(2);
-        buttonEnabledAtRequest = form->Command1->isEnabled();
+        statusAtRequest = form->controls().S1->panelText(2);
+        buttonEnabledAtRequest = form->controls().Command1->isEnabled();
         TestHttpServer::Response r =
             TestHttpServer::Response::text(platform::toGbk(MainWindowFixture::rowsOf(2)));
         r.delayMs = 100;
@@ -125,7 +125,7 @@ void TstQuery::statusWhileTheRequestRuns() {
     query();
     QCOMPARE(statusAtRequest, QStringLiteral("顺丰快递快递查询中..."));
     QVERIFY(!buttonEnabledAtRequest);
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询完毕..."));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("查询完毕..."));
 }
 
 void TstQuery::inputProblems_data() {
@@ -152,24 +152,24 @@ void TstQuery::inputProblems() {
     QFETCH(QString, focus);
     QVERIFY(QTest::qWaitForWindowActive(form));
     // The focus starts where no check sends it, so "left where it was" can be told apart.
-    form->Command3->setFocus();
-    QTRY_VERIFY(form->Command3->hasFocus());
-    form->ListView1->lines()->insertAtTop(QStringLiteral("1"));
-    form->Label3->setText(QStringLiteral("快件状态：已签收"));
-    form->Text1->setText(number);
-    form->Combo1->setText(courier);
-    form->Text2->setText(remark);
+    form->controls().Command3->setFocus();
+    QTRY_VERIFY(form->controls().Command3->hasFocus());
+    form->controls().ListView1->listModel()->insertAtTop(QStringLiteral("1"));
+    form->controls().Label3->setText(QStringLiteral("快件状态：已签收"));
+    form->controls().Text1->setText(number);
+    form->controls().Combo1->setText(courier);
+    form->controls().Text2->setText(remark);
     form->Command1_Click();  // the handler itself, so the focus it leaves is its own doing
-    QCOMPARE(form->S1->panelText(2), status);
+    QCOMPARE(form->controls().S1->panelText(2), status);
     auto* focused = form->findChild<QWidget*>(focus);
     QVERIFY(focused);
     QVERIFY2(focused->hasFocus(), qPrintable(QApplication::focusWidget()->objectName()));
     QCOMPARE(f->server.requestCount("/"), 0);
-    QVERIFY(form->Command1->isEnabled());
+    QVERIFY(form->controls().Command1->isEnabled());
     // Nothing else changes.
-    QCOMPARE(form->ListView1->count(), 1);
-    QCOMPARE(form->Label3->text(), QStringLiteral("快件状态：已签收"));
-    QCOMPARE(form->Text1->text(), number);
+    QCOMPARE(form->controls().ListView1->count(), 1);
+    QCOMPARE(form->controls().Label3->text(), QStringLiteral("快件状态：已签收"));
+    QCOMPARE(form->controls().Text1->text(), number);
 }
 
 void TstQuery::phrases_data() {
@@ -183,16 +183,16 @@ void TstQuery::phrases_data() {
 void TstQuery::phrases() {
     QFETCH(QString, page);
     QFETCH(QString, status);
-    form->Label7->setText(QStringLiteral("是否更新：有更新"));
+    form->controls().Label7->setText(QStringLiteral("是否更新：有更新"));
     f->answer(page);
     query();
-    QCOMPARE(form->S1->panelText(2), status);
-    QVERIFY(form->Command1->isEnabled());
-    QVERIFY(!form->Timer1->isEnabled());
-    QCOMPARE(form->ListView1->count(), 0);
-    QCOMPARE(form->Label3->text(), QStringLiteral("快件状态：未查询"));
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().S1->panelText(2), status);
+    QVERIFY(form->controls().Command1->isEnabled());
+    QVERIFY(!form->controls().Timer1->isEnabled());
+    QCOMPARE(form->controls().ListView1->count(), 0);
+    QCOMPARE(form->controls().Label3->text(), QStringLiteral("快件状态：未查询"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(form->controls().Text1->count(), 0);
     QCOMPARE(f->historyBytes(), QByteArray());
     QVERIFY(f->t.boxes.shown().isEmpty());
 }
@@ -208,10 +208,10 @@ void TstQuery::notFoundAnsweredNo() {
     QCOMPARE(box.icon, MessageBoxes::Icon::Information);
     QCOMPARE(box.title, QStringLiteral("Zeluna系列软件"));
     QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
-    QCOMPARE(form->Text1->count(), 0);
-    QCOMPARE(form->Text1->text(), QStringLiteral("SF123"));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("顺丰快递快递查询中..."));
-    QVERIFY(form->Command1->isEnabled());
+    QCOMPARE(form->controls().Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("SF123"));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("顺丰快递快递查询中..."));
+    QVERIFY(form->controls().Command1->isEnabled());
 }
 
 void TstQuery::notFoundAnsweredYes() {
@@ -225,18 +225,18 @@ void TstQuery::notFoundAnsweredYes() {
     QCOMPARE(f->t.boxes.shown().last().buttons, MessageBoxes::Buttons::Ok);
     QCOMPARE(f->historyBytes(), platform::toGbk(QStringLiteral("1|EMS快递|旧\r\nSF123|顺丰快递|爸爸衣服\r\n")));
     // The list was emptied and reloaded from the file: it shows what the file holds.
-    QCOMPARE(form->Text1->items(),
+    QCOMPARE(form->controls().Text1->items(),
              QStringList({QStringLiteral("1|EMS快递|旧"), QStringLiteral("SF123|顺丰快递|爸爸衣服")}));
-    QCOMPARE(form->Text1->text(), QString());
-    QVERIFY(form->Command1->isEnabled());
-    QCOMPARE(form->ListView1->count(), 0);
+    QCOMPARE(form->controls().Text1->text(), QString());
+    QVERIFY(form->controls().Command1->isEnabled());
+    QCOMPARE(form->controls().ListView1->count(), 0);
 }
 
 void TstQuery::notFoundAndPleaseEnterIsNotFound() {
     f->answer(QStringLiteral("不存在，请输入正确单号"));
     query();
     QCOMPARE(f->t.boxes.shown().size(), 1);
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("顺丰快递快递查询中..."));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("顺丰快递快递查询中..."));
 }
 
 void TstQuery::transferFailures_data() {
@@ -278,29 +278,29 @@ void TstQuery::transferFailures() {
     // The limits are read when the window is made.
     form = f->open();
     query();
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询失败,请检查网络连接!"));
-    QVERIFY(form->Command1->isEnabled());
-    QVERIFY(!form->Timer1->isEnabled());
-    QCOMPARE(form->ListView1->count(), 0);
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("查询失败,请检查网络连接!"));
+    QVERIFY(form->controls().Command1->isEnabled());
+    QVERIFY(!form->controls().Timer1->isEnabled());
+    QCOMPARE(form->controls().ListView1->count(), 0);
+    QCOMPARE(form->controls().Text1->count(), 0);
     QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
 }
 
 void TstQuery::emptyAnswer() {
     f->answer(QString());
     query();
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("暂无物流信息,请稍后再试!"));
-    QVERIFY(form->Command1->isEnabled());
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("暂无物流信息,请稍后再试!"));
+    QVERIFY(form->controls().Command1->isEnabled());
+    QCOMPARE(form->controls().Text1->count(), 0);
     QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
 }
 
 void TstQuery::answerWithoutRows() {
     f->answer(QStringLiteral("<p>正在查询，请稍候</p>"));
     query();
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("暂无物流信息,请稍后再试!"));
-    QVERIFY(form->Command1->isEnabled());
-    QVERIFY(!form->Timer1->isEnabled());
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("暂无物流信息,请稍后再试!"));
+    QVERIFY(form->controls().Command1->isEnabled());
+    QVERIFY(!form->controls().Timer1->isEnabled());
     // The number is kept all the same.
     QCOMPARE(f->historyBytes(), platform::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n")));
 }
@@ -310,7 +310,7 @@ void TstQuery::rowsNewestFirstInRed() {
                                        {QStringLiteral("2013-01-05 09:00"), QStringLiteral("B运输中")},
                                        {QStringLiteral("2013-01-05 10:00"), QStringLiteral("C已签收")}}));
     query();
-    platform::ListView* list = form->ListView1;
+    platform::ListView* list = form->controls().ListView1;
     QCOMPARE(list->count(), 3);
     const QStringList numbers = {list->text(0, 0), list->text(1, 0), list->text(2, 0)};
     QCOMPARE(numbers, QStringList({"1", "2", "3"}));
@@ -323,11 +323,11 @@ void TstQuery::rowsNewestFirstInRed() {
     QVERIFY(!list->foreColor(1, 1).isValid());
     // What the list shows on screen is the same.
     QCOMPARE(list->model()->index(0, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询完毕..."));
-    QVERIFY(form->Command1->isEnabled());
-    QVERIFY(!form->Timer1->isEnabled());
-    QCOMPARE(form->rowCount(), 0);
-    QCOMPARE(form->resultPage(), QString());
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("查询完毕..."));
+    QVERIFY(form->controls().Command1->isEnabled());
+    QVERIFY(!form->controls().Timer1->isEnabled());
+    QCOMPARE(form->queryFlow()->rowCount(), 0);
+    QCOMPARE(form->queryFlow()->resultPage(), QString());
 }
 
 void TstQuery::parcelStatus_data() {
@@ -347,23 +347,23 @@ void TstQuery::parcelStatus() {
     f->answer(MainWindowFixture::rows({{QStringLiteral("1"), QStringLiteral("派送中")},
                                        {QStringLiteral("2"), newest}}));
     query();
-    QCOMPARE(form->Label3->text(), status);
+    QCOMPARE(form->controls().Label3->text(), status);
 }
 
 void TstQuery::parseRunsOnTheTimerTick() {
-    form->Text1->setText(QStringLiteral("SF123"));
-    form->Combo1->setText(QStringLiteral("顺丰快递"));
-    form->Text2->setText(QStringLiteral("x"));
+    form->controls().Text1->setText(QStringLiteral("SF123"));
+    form->controls().Combo1->setText(QStringLiteral("顺丰快递"));
+    form->controls().Text2->setText(QStringLiteral("x"));
     form->Command1_Click();
     // The answer waits for the result timer.
-    QCOMPARE(form->rowCount(), 3);
-    QVERIFY(form->Timer1->isEnabled());
-    QVERIFY(!form->Command1->isEnabled());
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("顺丰快递快递查询中..."));
-    QCOMPARE(form->ListView1->count(), 0);
-    QTRY_COMPARE(form->ListView1->count(), 3);
-    QVERIFY(!form->Timer1->isEnabled());
-    QVERIFY(form->Command1->isEnabled());
+    QCOMPARE(form->queryFlow()->rowCount(), 3);
+    QVERIFY(form->controls().Timer1->isEnabled());
+    QVERIFY(!form->controls().Command1->isEnabled());
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("顺丰快递快递查询中..."));
+    QCOMPARE(form->controls().ListView1->count(), 0);
+    QTRY_COMPARE(form->controls().ListView1->count(), 3);
+    QVERIFY(!form->controls().Timer1->isEnabled());
+    QVERIFY(form->controls().Command1->isEnabled());
 }
 
 void TstQuery::changeAlertSequence() {
@@ -371,21 +371,21 @@ void TstQuery::changeAlertSequence() {
     f->t.player.clear();
     f->answer(MainWindowFixture::rowsOf(5));
     query();
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
-    QCOMPARE(platform::foreColor(form->Label7), QColor(255, 0, 0));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(platform::foreColor(form->controls().Label7), QColor(255, 0, 0));
     QCOMPARE(f->t.player.played(), QStringList{played});
 
     query();
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
-    QCOMPARE(platform::foreColor(form->Label7), QColor(0, 0, 0));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：无更新"));
+    QCOMPARE(platform::foreColor(form->controls().Label7), QColor(0, 0, 0));
     QCOMPARE(f->t.player.played().size(), 1);
 
     f->answer(MainWindowFixture::rowsOf(6));
     query();
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
     QCOMPARE(f->t.player.played().size(), 2);
-    QCOMPARE(form->previousLineCount(), 5);
-    QCOMPARE(form->currentLineCount(), 6);
+    QCOMPARE(form->queryFlow()->previousLineCount(), 5);
+    QCOMPARE(form->queryFlow()->currentLineCount(), 6);
 }
 
 void TstQuery::fewerLinesThanBefore() {
@@ -393,20 +393,20 @@ void TstQuery::fewerLinesThanBefore() {
     query();
     f->answer(MainWindowFixture::rowsOf(3));
     query(QStringLiteral("YT999"));
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
-    QCOMPARE(form->previousLineCount(), 8);
-    QCOMPARE(form->currentLineCount(), 3);
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：无更新"));
+    QCOMPARE(form->queryFlow()->previousLineCount(), 8);
+    QCOMPARE(form->queryFlow()->currentLineCount(), 3);
     // A refused query leaves the counts and the alert as they were, "有更新" included.
     f->answer(MainWindowFixture::rowsOf(5));
     query();
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
     f->answer(QStringLiteral("单号格式错误"));
     query();
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("单号格式错误!请检查!"));
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
-    QCOMPARE(platform::foreColor(form->Label7), QColor(255, 0, 0));
-    QCOMPARE(form->previousLineCount(), 3);
-    QCOMPARE(form->currentLineCount(), 5);
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("单号格式错误!请检查!"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(platform::foreColor(form->controls().Label7), QColor(255, 0, 0));
+    QCOMPARE(form->queryFlow()->previousLineCount(), 3);
+    QCOMPARE(form->queryFlow()->currentLineCount(), 5);
 }
 
 void TstQuery::historyFileBytes() {
@@ -418,8 +418,8 @@ void TstQuery::historyFileBytes() {
         "C3|\xd6\xd0\xcd\xa8\xbf\xec\xb5\xdd|\xc2\xe8\xc2\xe8\xd0\xac\xd7\xd3\r\n";
     QCOMPARE(f->historyBytes(), expected);
     // The list gets the new entry (the stored ones are not loaded by a save).
-    QCOMPARE(form->Text1->items(), QStringList{QStringLiteral("C3|中通快递|妈妈鞋子")});
-    QCOMPARE(form->Text1->text(), QStringLiteral("C3"));
+    QCOMPARE(form->controls().Text1->items(), QStringList{QStringLiteral("C3|中通快递|妈妈鞋子")});
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("C3"));
 }
 
 void TstQuery::historyFromEmptyOrMissingFile_data() {
@@ -460,7 +460,7 @@ void TstQuery::storedNumberIsNotSavedTwice() {
     f->writeHistory(stored);
     query();  // SF123 again, another courier and remark
     QCOMPARE(f->historyBytes(), stored);
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->count(), 0);
     query();
     QCOMPARE(f->historyBytes(), stored);
 }
@@ -471,7 +471,7 @@ void TstQuery::saveBeforeLoadKeepsStoredEntries() {
     query(QStringLiteral("D"), QStringLiteral("EMS快递"), QStringLiteral("d"));
     QCOMPARE(f->historyBytes(),
              platform::toGbk(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\nC|EMS快递|c\r\nD|EMS快递|d\r\n")));
-    QCOMPARE(form->Text1->items(),
+    QCOMPARE(form->controls().Text1->items(),
              QStringList({QStringLiteral("C|EMS快递|c"), QStringLiteral("D|EMS快递|d")}));
 }
 
@@ -479,12 +479,12 @@ void TstQuery::saveWhileListLoadedListsNothingTwice() {
     f->writeHistory(platform::toGbk(QStringLiteral("A|EMS快递|a\r\n")));
     form->numberHistory()->dq();
     query(QStringLiteral("C"), QStringLiteral("EMS快递"), QStringLiteral("c"));
-    QCOMPARE(form->Text1->items(),
+    QCOMPARE(form->controls().Text1->items(),
              QStringList({QStringLiteral("A|EMS快递|a"), QStringLiteral("C|EMS快递|c")}));
     QCOMPARE(f->historyBytes(), platform::toGbk(QStringLiteral("A|EMS快递|a\r\nC|EMS快递|c\r\n")));
     // A number from the loaded list is not appended again.
     query(QStringLiteral("A"), QStringLiteral("EMS快递"), QStringLiteral("a"));
-    QCOMPARE(form->Text1->count(), 2);
+    QCOMPARE(form->controls().Text1->count(), 2);
 }
 
 void TstQuery::readOnlyFolderIsReported() {
@@ -498,11 +498,11 @@ void TstQuery::readOnlyFolderIsReported() {
         QVERIFY(user.ok());
         query();
     }
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("历史记录保存失败!"));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("历史记录保存失败!"));
     // The query itself went through.
-    QCOMPARE(form->ListView1->count(), 3);
-    QVERIFY(form->Command1->isEnabled());
-    QCOMPARE(form->Text1->items(), QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
+    QCOMPARE(form->controls().ListView1->count(), 3);
+    QVERIFY(form->controls().Command1->isEnabled());
+    QCOMPARE(form->controls().Text1->items(), QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
     QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
 }
 

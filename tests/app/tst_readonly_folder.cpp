@@ -83,20 +83,20 @@ void TstReadonlyFolder::startsAndQueriesInAReadOnlyFolder() {
         Unprivileged user;
         QVERIFY(user.ok());
         form = f->open();
-        QCOMPARE(form->S1->panelText(2), QStringLiteral("程序已加载完毕..."));
-        QVERIFY(form->Command1->isEnabled());
+        QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("程序已加载完毕..."));
+        QVERIFY(form->controls().Command1->isEnabled());
         query();
     }
-    QCOMPARE(form->S1->panelText(2), kSaveFailed);
+    QCOMPARE(form->controls().S1->panelText(2), kSaveFailed);
     // The answer is shown all the same, and the query can run again.
-    QCOMPARE(form->ListView1->count(), 3);
-    QCOMPARE(form->ListView1->text(0, 2), QStringLiteral("运输中"));
-    QCOMPARE(form->Label3->text(), QStringLiteral("快件状态：运送中"));
-    QVERIFY(form->Command1->isEnabled());
-    QVERIFY(!form->Timer1->isEnabled());
+    QCOMPARE(form->controls().ListView1->count(), 3);
+    QCOMPARE(form->controls().ListView1->text(0, 2), QStringLiteral("运输中"));
+    QCOMPARE(form->controls().Label3->text(), QStringLiteral("快件状态：运送中"));
+    QVERIFY(form->controls().Command1->isEnabled());
+    QVERIFY(!form->controls().Timer1->isEnabled());
     QVERIFY(f->t.boxes.shown().isEmpty());
     // The list keeps the entry of this run; nothing reached the folder.
-    QCOMPARE(form->Text1->items(), QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
+    QCOMPARE(form->controls().Text1->items(), QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
     QVERIFY(!QFile::exists(historyPath()));
     QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList());
 
@@ -109,8 +109,8 @@ void TstReadonlyFolder::startsAndQueriesInAReadOnlyFolder() {
         query(QStringLiteral("YT9"));
     }
     QCOMPARE(f->server.requestCount("/"), 2);
-    QCOMPARE(form->ListView1->count(), 4);
-    QCOMPARE(form->S1->panelText(2), kSaveFailed);
+    QCOMPARE(form->controls().ListView1->count(), 4);
+    QCOMPARE(form->controls().S1->panelText(2), kSaveFailed);
     QVERIFY(!QFile::exists(historyPath()));
 }
 
@@ -123,9 +123,9 @@ void TstReadonlyFolder::answerWithoutRowsInAReadOnlyFolder() {
         form = f->open();
         query();
     }
-    QCOMPARE(form->S1->panelText(2), kSaveFailed);
-    QVERIFY(form->Command1->isEnabled());
-    QCOMPARE(form->ListView1->count(), 0);
+    QCOMPARE(form->controls().S1->panelText(2), kSaveFailed);
+    QVERIFY(form->controls().Command1->isEnabled());
+    QCOMPARE(form->controls().ListView1->count(), 0);
     QVERIFY(!QFile::exists(historyPath()));
 }
 
@@ -144,12 +144,12 @@ void TstReadonlyFolder::notFoundSavedInAReadOnlyFolderIsNotReportedAsSaved() {
              QStringList({QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"),
                           kSaveFailed}));
     QCOMPARE(f->t.boxes.shown().last().icon, MessageBoxes::Icon::Exclamation);
-    QCOMPARE(form->S1->panelText(2), kSaveFailed);
+    QCOMPARE(form->controls().S1->panelText(2), kSaveFailed);
     QCOMPARE(f->historyBytes(), kStored);
     // The reloaded list shows what the file holds.
-    QCOMPARE(form->Text1->items(),
+    QCOMPARE(form->controls().Text1->items(),
              QStringList({QStringLiteral("A1|EMS快递|旧"), QStringLiteral("B2|圆通快递|书")}));
-    QVERIFY(form->Command1->isEnabled());
+    QVERIFY(form->controls().Command1->isEnabled());
 }
 
 void TstReadonlyFolder::storedNumberNeedsNoWrite() {
@@ -162,8 +162,8 @@ void TstReadonlyFolder::storedNumberNeedsNoWrite() {
         query();
     }
     // Nothing had to be written, so nothing failed.
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询完毕..."));
-    QCOMPARE(form->ListView1->count(), 3);
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("查询完毕..."));
+    QCOMPARE(form->controls().ListView1->count(), 3);
 }
 
 void TstReadonlyFolder::readOnlyHistoryFileIsKept() {
@@ -177,8 +177,8 @@ void TstReadonlyFolder::readOnlyHistoryFileIsKept() {
         form = f->open();
         query();
     }
-    QCOMPARE(form->S1->panelText(2), kSaveFailed);
-    QCOMPARE(form->ListView1->count(), 3);
+    QCOMPARE(form->controls().S1->panelText(2), kSaveFailed);
+    QCOMPARE(form->controls().ListView1->count(), 3);
     QCOMPARE(f->historyBytes(), kStored);
 }
 
@@ -187,9 +187,9 @@ void TstReadonlyFolder::historyPathThatIsAFolder() {
     QVERIFY(QDir(folder()).mkdir(QStringLiteral("wlnum.ini")));
     form = f->open();
     query();
-    QCOMPARE(form->S1->panelText(2), kSaveFailed);
-    QCOMPARE(form->ListView1->count(), 3);
-    QVERIFY(form->Command1->isEnabled());
+    QCOMPARE(form->controls().S1->panelText(2), kSaveFailed);
+    QCOMPARE(form->controls().ListView1->count(), 3);
+    QVERIFY(form->controls().Command1->isEnabled());
     QVERIFY(QFileInfo(historyPath()).isDir());
     QVERIFY(f->t.boxes.shown().isEmpty());
 }
@@ -216,15 +216,15 @@ void TstReadonlyFolder::toggleWithAnUnreadableFile() {
             user.emplace();
             QVERIFY(user->ok());
         }
-        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
     }
-    QCOMPARE(form->Command3->text(), QStringLiteral("最新快递查询"));
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().Command3->text(), QStringLiteral("最新快递查询"));
+    QCOMPARE(form->controls().Text1->count(), 0);
     QVERIFY(f->t.boxes.shown().isEmpty());
     // And back.
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    QCOMPARE(form->Command3->text(), QStringLiteral("历史快递查询"));
-    QCOMPARE(form->Text1->count(), 0);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QCOMPARE(form->controls().Command3->text(), QStringLiteral("历史快递查询"));
+    QCOMPARE(form->controls().Text1->count(), 0);
     QVERIFY(f->t.boxes.shown().isEmpty());
 }
 
@@ -233,15 +233,15 @@ void TstReadonlyFolder::deleteInAReadOnlyFolder() {
     setFolder(kReadOnlyFolder);
     form = f->open();
     form->numberHistory()->dq();
-    form->Text1->setText(QStringLiteral("A1"));
+    form->controls().Text1->setText(QStringLiteral("A1"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
     {
         Unprivileged user;
         QVERIFY(user.ok());
-        QTest::mouseClick(form->Command9, Qt::LeftButton);
+        QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     }
     QCOMPARE(f->t.boxes.shown().size(), 1);
-    QCOMPARE(form->S1->panelText(2), kSaveFailed);
+    QCOMPARE(form->controls().S1->panelText(2), kSaveFailed);
     QCOMPARE(f->historyBytes(), kStored);
 }
 
@@ -270,10 +270,10 @@ void TstReadonlyFolder::clearInAReadOnlyFolder() {
             user.emplace();
             QVERIFY(user->ok());
         }
-        QTest::mouseClick(form->Command7, Qt::LeftButton);
+        QTest::mouseClick(form->controls().Command7, Qt::LeftButton);
     }
     QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("确定要清空查询列表吗?")});
-    QCOMPARE(form->S1->panelText(2), kSaveFailed);
+    QCOMPARE(form->controls().S1->panelText(2), kSaveFailed);
     if (asFolder) {
         QVERIFY(QFileInfo(historyPath()).isDir());
     } else {

@@ -73,8 +73,8 @@ private:
     QString historyText() const { return platform::fromGbk(f->historyBytes()); }
     // Picks entry `index` of the number list the way the user does: from the drop-down.
     void pickFromList(int index) {
-        form->Text1->showPopup();
-        QAbstractItemView* view = form->Text1->view();
+        form->controls().Text1->showPopup();
+        QAbstractItemView* view = form->controls().Text1->view();
         QTRY_VERIFY(view->isVisible());
         const QModelIndex item = view->model()->index(index, 0);
         view->scrollTo(item);
@@ -87,7 +87,7 @@ private:
     }
     QByteArray exportTo(const QString& path) {
         f->t.saveDialog.answer(path);
-        form->Combo5->setListIndex(0);
+        form->controls().Combo5->setListIndex(0);
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
@@ -98,87 +98,87 @@ private:
 
 void TstHistoryHandlers::pickFillsTheFieldsAndQueries() {
     storeHistory(QStringLiteral("SF1|顺丰快递|别的\r\n1234|EMS快递|爸爸衣服\r\n"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
     pickFromList(1);
-    QCOMPARE(form->Text1->text(), QStringLiteral("1234"));
-    QCOMPARE(form->Combo1->text(), QStringLiteral("EMS快递"));
-    QCOMPARE(form->courierCode(), QStringLiteral("ems"));
-    QCOMPARE(form->Text2->text(), QStringLiteral("爸爸衣服"));
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("1234"));
+    QCOMPARE(form->controls().Combo1->text(), QStringLiteral("EMS快递"));
+    QCOMPARE(form->queryFlow()->courierCode(), QStringLiteral("ems"));
+    QCOMPARE(form->controls().Text2->text(), QStringLiteral("爸爸衣服"));
     QCOMPARE(f->server.requestCount("/"), 1);
     QVERIFY(f->server.requests().last().query.startsWith("com=ems&nu=1234&"));
-    QCOMPARE(form->ListView1->count(), 3);
+    QCOMPARE(form->controls().ListView1->count(), 3);
     // The number is stored already: nothing is added.
     QCOMPARE(historyText(), QStringLiteral("SF1|顺丰快递|别的\r\n1234|EMS快递|爸爸衣服\r\n"));
-    QCOMPARE(form->Text1->count(), 2);
+    QCOMPARE(form->controls().Text1->count(), 2);
 }
 
 void TstHistoryHandlers::pickComparesAgainstNoLines() {
     storeHistory(QStringLiteral("1234|EMS快递|爸爸衣服\r\n"));
     f->query(QStringLiteral("1234"), QStringLiteral("EMS快递"), QStringLiteral("爸爸衣服"));
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
     f->query(QStringLiteral("1234"), QStringLiteral("EMS快递"), QStringLiteral("爸爸衣服"));
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：无更新"));
     f->t.player.clear();
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
     pickFromList(0);
     // The same three lines again, but a pick compares against no lines at all.
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
     QCOMPARE(f->t.player.played(), QStringList{f->t.programFile(QStringLiteral("ts.mp3"))});
 }
 
 void TstHistoryHandlers::pickOfTheCourierWithABarInItsName() {
     storeHistory(QStringLiteral("777|共速达物流|快递|备注\r\n"));
-    form->Combo1->setText(QStringLiteral("圆通快递"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    form->controls().Combo1->setText(QStringLiteral("圆通快递"));
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
     pickFromList(0);
-    QCOMPARE(form->Text1->text(), QStringLiteral("777"));
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("777"));
     // "共速达物流" matches no courier: the selection stays.
-    QCOMPARE(form->Combo1->text(), QStringLiteral("圆通快递"));
-    QCOMPARE(form->courierCode(), QStringLiteral("yuantong"));
-    QCOMPARE(form->Text2->text(), QStringLiteral("快递"));
+    QCOMPARE(form->controls().Combo1->text(), QStringLiteral("圆通快递"));
+    QCOMPARE(form->queryFlow()->courierCode(), QStringLiteral("yuantong"));
+    QCOMPARE(form->controls().Text2->text(), QStringLiteral("快递"));
     QVERIFY(f->server.requests().last().query.startsWith("com=yuantong&nu=777&"));
 }
 
 void TstHistoryHandlers::pickOfARemarkWithABar() {
     storeHistory(QStringLiteral("88|EMS快递|衣服|鞋子\r\n"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
     pickFromList(0);
-    QCOMPARE(form->Text2->text(), QStringLiteral("衣服"));
+    QCOMPARE(form->controls().Text2->text(), QStringLiteral("衣服"));
 }
 
 void TstHistoryHandlers::pickOfAnEntryWithoutBar() {
     storeHistory(QStringLiteral("justanumber\r\n"));
-    form->Text2->setText(QStringLiteral("留着"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    form->controls().Text2->setText(QStringLiteral("留着"));
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
     pickFromList(0);
-    QCOMPARE(form->Text1->text(), QString());
-    QCOMPARE(form->Text2->text(), QString());
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("请输入快递单号!"));
+    QCOMPARE(form->controls().Text1->text(), QString());
+    QCOMPARE(form->controls().Text2->text(), QString());
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("请输入快递单号!"));
     QCOMPARE(f->server.requestCount("/"), 0);
 }
 
 void TstHistoryHandlers::pickRunsWhileTheButtonIsDisabled() {
     storeHistory(QStringLiteral("1234|EMS快递|爸爸衣服\r\n"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    form->Command1->setEnabled(false);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    form->controls().Command1->setEnabled(false);
     pickFromList(0);
     QCOMPARE(f->server.requestCount("/"), 1);
 }
 
 void TstHistoryHandlers::toggleLoadsAndEmpties() {
     storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    QCOMPARE(form->Command3->text(), QStringLiteral("最新快递查询"));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("已加载历史快递列表"));
-    QCOMPARE(form->Text1->items(),
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QCOMPARE(form->controls().Command3->text(), QStringLiteral("最新快递查询"));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("已加载历史快递列表"));
+    QCOMPARE(form->controls().Text1->items(),
              QStringList({QStringLiteral("A|EMS快递|a"), QStringLiteral("B|EMS快递|b")}));
-    QCOMPARE(form->Text1->text(), QString());
-    form->Text1->setText(QStringLiteral("typed"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    QCOMPARE(form->Command3->text(), QStringLiteral("历史快递查询"));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("已清空历史快递列表"));
-    QCOMPARE(form->Text1->count(), 0);
-    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->controls().Text1->text(), QString());
+    form->controls().Text1->setText(QStringLiteral("typed"));
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QCOMPARE(form->controls().Command3->text(), QStringLiteral("历史快递查询"));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("已清空历史快递列表"));
+    QCOMPARE(form->controls().Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->text(), QString());
 }
 
 void TstHistoryHandlers::toggleNeverWritesTheFile() {
@@ -186,23 +186,23 @@ void TstHistoryHandlers::toggleNeverWritesTheFile() {
     const QByteArray before = f->historyBytes();
     const QDateTime modified =
         QFileInfo(f->t.programFile(QStringLiteral("wlnum.ini"))).lastModified();
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
     QCOMPARE(f->historyBytes(), before);
     QCOMPARE(QFileInfo(f->t.programFile(QStringLiteral("wlnum.ini"))).lastModified(), modified);
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->count(), 0);
 }
 
 void TstHistoryHandlers::toggleWithoutFile() {
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("已加载历史快递列表"));
-    QCOMPARE(form->Text1->count(), 0);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("已加载历史快递列表"));
+    QCOMPARE(form->controls().Text1->count(), 0);
     QVERIFY(f->t.boxes.shown().isEmpty());
 }
 
 void TstHistoryHandlers::deleteWithEmptyBox() {
     storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
-    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("请先选择要删除的单号!")});
     QCOMPARE(f->t.boxes.shown().first().buttons, MessageBoxes::Buttons::Ok);
     QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
@@ -227,9 +227,9 @@ void TstHistoryHandlers::confirmationAnsweredNoOrClosed() {
     QFETCH(QString, question);
     QFETCH(bool, closeBox);
     storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    form->Text1->setText(QStringLiteral("A"));
-    const QString status = form->S1->panelText(2);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    form->controls().Text1->setText(QStringLiteral("A"));
+    const QString status = form->controls().S1->panelText(2);
     QCOMPARE(status, QStringLiteral("已加载历史快递列表"));
     if (!closeBox) {
         f->t.boxes.script(MessageBoxes::Answer::No);
@@ -243,35 +243,35 @@ void TstHistoryHandlers::confirmationAnsweredNoOrClosed() {
     QCOMPARE(box.icon, MessageBoxes::Icon::Information);
     QCOMPARE(box.title, QStringLiteral("Zeluna系列软件"));
     QCOMPARE(f->t.boxes.pendingAnswers(), 0);
-    QCOMPARE(form->Text1->count(), 1);
-    QCOMPARE(form->Text1->text(), QStringLiteral("A"));
+    QCOMPARE(form->controls().Text1->count(), 1);
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("A"));
     QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
-    QCOMPARE(form->S1->panelText(2), status);
+    QCOMPARE(form->controls().S1->panelText(2), status);
 }
 
 void TstHistoryHandlers::deleteRemovesOnlyThatNumber() {
     storeHistory(
         QStringLiteral("1234|EMS快递|a\r\n123|EMS快递|b\r\n5|EMS快递|备注123\r\n"
                        "123|圆通快递|c\r\n1234A|EMS快递|d\r\n"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    form->Text1->setText(QStringLiteral("123"));
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    form->controls().Text1->setText(QStringLiteral("123"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     const QString kept =
         QStringLiteral("1234|EMS快递|a\r\n5|EMS快递|备注123\r\n1234A|EMS快递|d\r\n");
     QCOMPARE(historyText(), kept);
-    QCOMPARE(form->Text1->items(),
+    QCOMPARE(form->controls().Text1->items(),
              QStringList({QStringLiteral("1234|EMS快递|a"), QStringLiteral("5|EMS快递|备注123"),
                           QStringLiteral("1234A|EMS快递|d")}));
-    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->controls().Text1->text(), QString());
     QCOMPARE(f->t.boxes.texts().size(), 1);  // no message after the delete
 }
 
 void TstHistoryHandlers::deleteWithAWholeEntryInTheBox() {
     storeHistory(QStringLiteral("1234|EMS快递|a\r\n99|EMS快递|b\r\n"));
-    form->Text1->setText(QStringLiteral("1234|EMS快递|a"));
+    form->controls().Text1->setText(QStringLiteral("1234|EMS快递|a"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     QCOMPARE(f->t.boxes.texts().first(), QStringLiteral("确定要删除[1234|EMS快递|a]此单号码?"));
     QCOMPARE(historyText(), QStringLiteral("99|EMS快递|b\r\n"));
 }
@@ -279,114 +279,114 @@ void TstHistoryHandlers::deleteWithAWholeEntryInTheBox() {
 void TstHistoryHandlers::deleteKeepsStoredEntriesTheListDoesNotShow() {
     storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\nC|EMS快递|c\r\n"));
     // The list is not loaded at all.
-    form->Text1->setText(QStringLiteral("B"));
+    form->controls().Text1->setText(QStringLiteral("B"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\nC|EMS快递|c\r\n"));
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->count(), 0);
     // Loaded, then emptied by the toggle.
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    form->Text1->setText(QStringLiteral("C"));
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    form->controls().Text1->setText(QStringLiteral("C"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\n"));
 }
 
 void TstHistoryHandlers::deleteTheOnlyEntryLeavesAnEmptyFile() {
     storeHistory(QStringLiteral("A|EMS快递|a\r\n"));
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    form->Text1->setText(QStringLiteral("A"));
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    form->controls().Text1->setText(QStringLiteral("A"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     QVERIFY(QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
     QCOMPARE(f->historyBytes(), QByteArray());
-    QCOMPARE(form->Text1->count(), 0);
-    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->controls().Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->text(), QString());
     // A later load adds nothing.
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
-    QCOMPARE(form->Text1->count(), 0);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QCOMPARE(form->controls().Text1->count(), 0);
 }
 
 void TstHistoryHandlers::deleteWithMissingFile() {
-    form->Text1->setText(QStringLiteral("A"));
+    form->controls().Text1->setText(QStringLiteral("A"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     // The rewrite leaves a zero-byte file.
     QVERIFY(QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
     QCOMPARE(f->historyBytes(), QByteArray());
-    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->controls().Text1->text(), QString());
     QCOMPARE(f->t.boxes.shown().size(), 1);
 }
 
 void TstHistoryHandlers::deleteUnknownNumberRewritesTheSameEntries() {
     storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b"));
-    form->Text1->setText(QStringLiteral("Z"));
+    form->controls().Text1->setText(QStringLiteral("Z"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     QCOMPARE(historyText(), QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n"));
-    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->controls().Text1->text(), QString());
     QCOMPARE(f->t.boxes.shown().size(), 1);
 }
 
 void TstHistoryHandlers::deleteThatCannotWriteIsReported() {
     storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n"));
     const QByteArray before = f->historyBytes();
-    form->Text1->setText(QStringLiteral("A"));
+    form->controls().Text1->setText(QStringLiteral("A"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
     {
         // The disk is full: the rewrite fails half-way.
         testsupport::FileSizeLimit full(4);
-        QTest::mouseClick(form->Command9, Qt::LeftButton);
+        QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     }
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("历史记录保存失败!"));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("历史记录保存失败!"));
     QCOMPARE(f->historyBytes(), before);
 }
 
 void TstHistoryHandlers::clearRemovesEverything() {
     storeHistory(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n"));
-    form->Text1->setText(QStringLiteral("A"));
+    form->controls().Text1->setText(QStringLiteral("A"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command7, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command7, Qt::LeftButton);
     QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
-    QCOMPARE(form->Text1->count(), 0);
-    QCOMPARE(form->Text1->text(), QString());
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询列表已清空..."));
+    QCOMPARE(form->controls().Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->text(), QString());
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("查询列表已清空..."));
     // The next save starts a new file.
     f->query(QStringLiteral("C"), QStringLiteral("EMS快递"), QStringLiteral("c"));
     QCOMPARE(historyText(), QStringLiteral("C|EMS快递|c\r\n"));
 }
 
 void TstHistoryHandlers::clearWithoutFile() {
-    form->Text1->setText(QStringLiteral("A"));
+    form->controls().Text1->setText(QStringLiteral("A"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command7, Qt::LeftButton);
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询列表已清空..."));
+    QTest::mouseClick(form->controls().Command7, Qt::LeftButton);
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("查询列表已清空..."));
     QCOMPARE(f->t.boxes.shown().size(), 1);
-    QCOMPARE(form->Text1->text(), QString());
-    QCOMPARE(form->Text1->count(), 0);
+    QCOMPARE(form->controls().Text1->text(), QString());
+    QCOMPARE(form->controls().Text1->count(), 0);
     QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
 }
 
 void TstHistoryHandlers::clearKeepsRemarkCourierAndList() {
     fillList({{QStringLiteral("t"), QStringLiteral("p")}});
-    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command7, Qt::LeftButton);
-    QCOMPARE(form->Text2->text(), QStringLiteral("r"));
-    QCOMPARE(form->Combo1->text(), QStringLiteral("顺丰快递"));
-    QCOMPARE(form->ListView1->count(), 1);
-    QCOMPARE(form->Command3->text(), QStringLiteral("最新快递查询"));
+    QTest::mouseClick(form->controls().Command7, Qt::LeftButton);
+    QCOMPARE(form->controls().Text2->text(), QStringLiteral("r"));
+    QCOMPARE(form->controls().Combo1->text(), QStringLiteral("顺丰快递"));
+    QCOMPARE(form->controls().ListView1->count(), 1);
+    QCOMPARE(form->controls().Command3->text(), QStringLiteral("最新快递查询"));
 }
 
 void TstHistoryHandlers::clearThatCannotRemoveIsReported() {
     // A folder in the file's place can be neither removed as a file nor emptied.
     QVERIFY(QDir(f->t.env.programFolder).mkpath(QStringLiteral("wlnum.ini/keep")));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
-    QTest::mouseClick(form->Command7, Qt::LeftButton);
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("历史记录保存失败!"));
-    QCOMPARE(form->Text1->count(), 0);
+    QTest::mouseClick(form->controls().Command7, Qt::LeftButton);
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("历史记录保存失败!"));
+    QCOMPARE(form->controls().Text1->count(), 0);
 }
 
 void TstHistoryHandlers::exportOneRow() {
@@ -397,8 +397,8 @@ void TstHistoryHandlers::exportOneRow() {
                         platform::toGbk(QStringLiteral("已签收")) + "\r\n");
     QCOMPARE(f->t.saveDialog.filters(), QStringList{QStringLiteral("(TXT文本) (*.txt)")});
     QCOMPARE(f->t.boxes.texts().last(), QStringLiteral("成功导出全部数据!"));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("成功导出全部数据.."));
-    QCOMPARE(form->Combo5->text(), QStringLiteral("导出信息"));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("成功导出全部数据.."));
+    QCOMPARE(form->controls().Combo5->text(), QStringLiteral("导出信息"));
 }
 
 void TstHistoryHandlers::exportThreeRowsAndWidths() {
@@ -414,7 +414,7 @@ void TstHistoryHandlers::exportThreeRowsAndWidths() {
 void TstHistoryHandlers::exportChineseFirstCell() {
     // The widths of the first cell, 2, 8 and 9 bytes wide.
     fillList({{QStringLiteral("t"), QStringLiteral("p")}});
-    platform::ListViewModel* lines = form->ListView1->lines();
+    platform::ListViewModel* lines = form->controls().ListView1->listModel();
     lines->insertAtTop(QStringLiteral("123456789"));
     lines->insertAtTop(QStringLiteral("12345678"));
     lines->insertAtTop(QStringLiteral("12"));
@@ -448,20 +448,20 @@ void TstHistoryHandlers::exportOverwrites() {
 
 void TstHistoryHandlers::exportCancelled() {
     fillList({{QStringLiteral("t"), QStringLiteral("p")}});
-    const QString status = form->S1->panelText(2);
+    const QString status = form->controls().S1->panelText(2);
     f->t.saveDialog.cancelNext();
-    form->Combo5->setListIndex(0);
+    form->controls().Combo5->setListIndex(0);
     QCOMPARE(f->t.boxes.texts().last(), QStringLiteral("已取消保存"));
-    QCOMPARE(form->S1->panelText(2), status);
+    QCOMPARE(form->controls().S1->panelText(2), status);
     QCOMPARE(f->t.saveDialog.timesShown(), 1);
 }
 
 void TstHistoryHandlers::exportEmptyList() {
-    const QString status = form->S1->panelText(2);
-    form->Combo5->setListIndex(0);
+    const QString status = form->controls().S1->panelText(2);
+    form->controls().Combo5->setListIndex(0);
     QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("没有可导出的数据!")});
     QCOMPARE(f->t.saveDialog.timesShown(), 0);
-    QCOMPARE(form->S1->panelText(2), status);
+    QCOMPARE(form->controls().S1->panelText(2), status);
 }
 
 void TstHistoryHandlers::exportUnwritablePath() {
@@ -469,7 +469,7 @@ void TstHistoryHandlers::exportUnwritablePath() {
     const QString path = f->t.programFile(QStringLiteral("no/such/folder/x.txt"));
     exportTo(path);
     QCOMPARE(f->t.boxes.texts().last(), QStringLiteral("导出失败,请检查保存位置!"));
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("导出失败.."));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("导出失败.."));
     QVERIFY(!QFile::exists(path));
 }
 

@@ -185,11 +185,11 @@ void TstPlatform::insertAtTopPutsTheLastOnTop() {
     platform::ListView list(QStringLiteral("list"), {{QStringLiteral("a"), QStringLiteral("xh"), 600},
                                                     {QStringLiteral("b"), QStringLiteral("sj"), 600}});
     for (const char* text : {"1", "2", "3"}) {
-        list.lines()->insertAtTop(QString::fromLatin1(text));
+        list.listModel()->insertAtTop(QString::fromLatin1(text));
     }
     QCOMPARE(list.text(0, 0), QStringLiteral("3"));
     QCOMPARE(list.text(2, 0), QStringLiteral("1"));
-    list.lines()->setCell(0, list.subItemIndex(QStringLiteral("sj")), QStringLiteral("t"));
+    list.listModel()->setCell(0, list.subItemIndex(QStringLiteral("sj")), QStringLiteral("t"));
     QCOMPARE(list.text(0, 1), QStringLiteral("t"));
     QCOMPARE(list.subItemIndex(QStringLiteral("none")), -1);
 }
@@ -214,8 +214,8 @@ void TstPlatform::hugeCellsShowOnlyTheirStart() {
     for (int i = 0; i < 3 * 1024 * 1024; ++i) {
         huge.append(QChar(u'0' + (i * 7 + i / 10) % 10));
     }
-    list.lines()->insertAtTop(QStringLiteral("1"));
-    list.lines()->setCell(0, 1, huge);
+    list.listModel()->insertAtTop(QStringLiteral("1"));
+    list.listModel()->setCell(0, 1, huge);
     // The program keeps the whole text; the view is given what a cell can show.
     QCOMPARE(list.text(0, 1), huge);
     const QString shown = list.model()->index(0, 1).data(Qt::DisplayRole).toString();

@@ -143,14 +143,14 @@ void TstRequery::driveTicks(QTimer& driver, platform::Timer* timer, int periodMs
 }
 
 void TstRequery::fill(const QString& number, const QString& courier, const QString& remark) {
-    form->Text1->setText(number);
+    form->controls().Text1->setText(number);
     if (courier.isEmpty()) {
-        form->Combo1->setListIndex(-1);
+        form->controls().Combo1->setListIndex(-1);
     } else {
-        form->Combo1->setText(courier);
+        form->controls().Combo1->setText(courier);
     }
-    QCOMPARE(form->Combo1->text(), courier);
-    form->Text2->setText(remark);
+    QCOMPARE(form->controls().Combo1->text(), courier);
+    form->controls().Text2->setText(remark);
 }
 
 // Presses a button as the user would: it has to be visible and enabled.
@@ -162,49 +162,49 @@ void TstRequery::click(const QString& name) {
 }
 
 void TstRequery::setTime(int hour, int minute) {
-    form->Combo2->setText(QString::number(hour));
-    form->Combo3->setText(QString::number(minute));
-    QCOMPARE(form->Combo2->text(), QString::number(hour));
-    QCOMPARE(form->Combo3->text(), QString::number(minute));
+    form->controls().Combo2->setText(QString::number(hour));
+    form->controls().Combo3->setText(QString::number(minute));
+    QCOMPARE(form->controls().Combo2->text(), QString::number(hour));
+    QCOMPARE(form->controls().Combo3->text(), QString::number(minute));
 }
 
 void TstRequery::arm(int hour, int minute) {
     setTime(hour, minute);
     click(QStringLiteral("Command8"));
-    QCOMPARE(form->Command8->text(), kTimedArmed);
+    QCOMPARE(form->controls().Command8->text(), kTimedArmed);
 }
 
 void TstRequery::startLoop(const QString& interval) {
     click(QStringLiteral("Command10"));
-    form->Combo4->setText(interval);
-    QCOMPARE(form->Combo4->text(), interval);
+    form->controls().Combo4->setText(interval);
+    QCOMPARE(form->controls().Combo4->text(), interval);
     click(QStringLiteral("Command5"));
-    QCOMPARE(form->Command5->text(), kLoopRunning);
+    QCOMPARE(form->controls().Command5->text(), kLoopRunning);
 }
 
 void TstRequery::checkOnePanel() {
-    QVERIFY(form->Frame4->isVisible() != form->Frame6->isVisible());
+    QVERIFY(form->controls().Frame4->isVisible() != form->controls().Frame6->isVisible());
 }
 
 void TstRequery::checkTimedLocked(bool locked) {
     for (QWidget* w :
-         std::initializer_list<QWidget*>{form->Combo2, form->Combo3, form->Command9, form->Command7,
-                                         form->Command2, form->Text1, form->Combo1}) {
+         std::initializer_list<QWidget*>{form->controls().Combo2, form->controls().Combo3, form->controls().Command9, form->controls().Command7,
+                                         form->controls().Command2, form->controls().Text1, form->controls().Combo1}) {
         QVERIFY2(w->isEnabled() == !locked, qPrintable(w->objectName()));
     }
-    QCOMPARE(form->Command8->text(), locked ? kTimedArmed : kTimedOff);
-    QCOMPARE(form->Timer4->isEnabled(), locked);
+    QCOMPARE(form->controls().Command8->text(), locked ? kTimedArmed : kTimedOff);
+    QCOMPARE(form->controls().Timer4->isEnabled(), locked);
     checkNeverLocked();
 }
 
 void TstRequery::checkLoopLocked(bool locked) {
     for (QWidget* w :
-         std::initializer_list<QWidget*>{form->Command9, form->Command7, form->Command2,
-                                         form->Text1, form->Combo1, form->Combo4}) {
+         std::initializer_list<QWidget*>{form->controls().Command9, form->controls().Command7, form->controls().Command2,
+                                         form->controls().Text1, form->controls().Combo1, form->controls().Combo4}) {
         QVERIFY2(w->isEnabled() == !locked, qPrintable(w->objectName()));
     }
-    QCOMPARE(form->Command5->text(), locked ? kLoopRunning : kLoopOff);
-    QCOMPARE(form->Timer6->isEnabled(), locked);
+    QCOMPARE(form->controls().Command5->text(), locked ? kLoopRunning : kLoopOff);
+    QCOMPARE(form->controls().Timer6->isEnabled(), locked);
     checkNeverLocked();
 }
 
@@ -212,8 +212,8 @@ void TstRequery::checkLoopLocked(bool locked) {
 // usable whatever runs.
 void TstRequery::checkNeverLocked() {
     for (QWidget* w :
-         std::initializer_list<QWidget*>{form->Command1, form->Command3, form->Text2, form->Combo5,
-                                         form->Command10, form->Command11}) {
+         std::initializer_list<QWidget*>{form->controls().Command1, form->controls().Command3, form->controls().Text2, form->controls().Combo5,
+                                         form->controls().Command10, form->controls().Command11}) {
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
     }
 }
@@ -250,14 +250,14 @@ void TstRequery::armLocksAndDisarmUnlocks() {
     arm(14, 30);
     QVERIFY(f->t.boxes.shown().isEmpty());
     checkTimedLocked(true);
-    QCOMPARE(form->Timer4->interval(), 1000);
+    QCOMPARE(form->controls().Timer4->interval(), 1000);
     checkOnePanel();
 
     click(QStringLiteral("Command8"));
     checkTimedLocked(false);
     // Disarmed before the set time: the minute comes and nothing is asked.
     f->t.clock.set(at(14, 30, 0));
-    form->Timer4->fire();
+    form->controls().Timer4->fire();
     QCOMPARE(requests(), 0);
     QVERIFY(f->t.boxes.shown().isEmpty());
 
@@ -295,24 +295,24 @@ void TstRequery::firesOnceInTheSetMinute() {
     QCOMPARE(requests(), 0);
     if (lastQuietTick.isValid()) {
         f->t.clock.set(lastQuietTick);
-        form->Timer4->fire();
+        form->controls().Timer4->fire();
         QCOMPARE(requests(), 0);
         checkTimedLocked(true);
     }
 
     f->t.clock.set(firingTick);
-    form->Timer4->fire();
+    form->controls().Timer4->fire();
     QCOMPARE(requests(), 1);
     QVERIFY(lastQuery().startsWith("com=shunfeng&nu=SF123&"));
     f->finishParse();
     checkTimedLocked(false);
-    QCOMPARE(form->ListView1->count(), 3);
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("查询完毕..."));
+    QCOMPARE(form->controls().ListView1->count(), 3);
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("查询完毕..."));
 
     // Once per arming: later ticks, even inside the same minute, ask nothing.
-    form->Timer4->fire();
+    form->controls().Timer4->fire();
     f->t.clock.advance(86400);
-    form->Timer4->fire();
+    form->controls().Timer4->fire();
     QCOMPARE(requests(), 1);
     QVERIFY(f->t.boxes.shown().isEmpty());
 }
@@ -324,7 +324,7 @@ void TstRequery::noQueryOutsideTheSetMinute() {
     for (const QDateTime& time :
          {at(14, 29, 59), at(14, 31, 0), at(15, 30, 0), at(2, 30, 0), at(14, 0, 0), at(0, 30, 0)}) {
         f->t.clock.set(time);
-        form->Timer4->fire();
+        form->controls().Timer4->fire();
     }
     QCOMPARE(requests(), 0);
     checkTimedLocked(true);
@@ -353,13 +353,13 @@ void TstRequery::refusedOrFailedQueryStillDisarms() {
     f->t.clock.set(at(11, 59, 50));
     arm(12, 0);
     f->t.clock.set(at(12, 0, 5));
-    form->Timer4->fire();
+    form->controls().Timer4->fire();
 
     QCOMPARE(requests(), expectedRequests);
-    QCOMPARE(form->S1->panelText(2), status);
+    QCOMPARE(form->controls().S1->panelText(2), status);
     checkTimedLocked(false);
     // No retry.
-    form->Timer4->fire();
+    form->controls().Timer4->fire();
     QCOMPARE(requests(), expectedRequests);
 }
 
@@ -369,20 +369,20 @@ void TstRequery::queryUsesTheNumberPastedWhileArmed() {
     fill();
     f->t.clock.set(at(7, 0, 0));
     arm(7, 1);
-    QVERIFY(!form->Text1->isEnabled());
+    QVERIFY(!form->controls().Text1->isEnabled());
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form));
-    form->Text2->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form->Text2));
+    form->controls().Text2->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form->controls().Text2));
 
     QGuiApplication::clipboard()->setText(QStringLiteral("ZT777"));
-    QTest::keyClick(form->Text2, Qt::Key_F8);
-    QCOMPARE(form->Text1->text(), QStringLiteral("ZT777"));
-    QCOMPARE(form->Text2->text(), QStringLiteral("爸爸衣服"));
+    QTest::keyClick(form->controls().Text2, Qt::Key_F8);
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("ZT777"));
+    QCOMPARE(form->controls().Text2->text(), QStringLiteral("爸爸衣服"));
     checkTimedLocked(true);
 
     f->t.clock.set(at(7, 1, 59));
-    form->Timer4->fire();
+    form->controls().Timer4->fire();
     QCOMPARE(requests(), 1);
     QVERIFY(lastQuery().startsWith("com=shunfeng&nu=ZT777&"));
     f->finishParse();
@@ -396,7 +396,7 @@ void TstRequery::loopNeedsNumberAndCourierFirst() {
     // No number, no courier and no interval: the number comes first.
     click(QStringLiteral("Command5"));
     fill(QString(), QStringLiteral("顺丰快递"));
-    form->Combo4->setText(QStringLiteral("5"));
+    form->controls().Combo4->setText(QStringLiteral("5"));
     click(QStringLiteral("Command5"));
     fill(QStringLiteral("SF123"), QString());
     click(QStringLiteral("Command5"));
@@ -414,7 +414,7 @@ void TstRequery::loopNeedsNumberAndCourierFirst() {
 void TstRequery::loopNeedsAnInterval() {
     fill();
     click(QStringLiteral("Command10"));
-    QCOMPARE(form->Combo4->text(), QString());
+    QCOMPARE(form->controls().Combo4->text(), QString());
     click(QStringLiteral("Command5"));
     QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("请先设定时间!")});
     checkLoopLocked(false);
@@ -426,11 +426,11 @@ void TstRequery::loopStartLocksAndStopUnlocks() {
     startLoop(QStringLiteral("360"));
     QVERIFY(f->t.boxes.shown().isEmpty());
     checkLoopLocked(true);
-    QCOMPARE(form->Timer6->interval(), 60000);
-    QCOMPARE(form->Timer4->isEnabled(), false);
+    QCOMPARE(form->controls().Timer6->interval(), 60000);
+    QCOMPARE(form->controls().Timer4->isEnabled(), false);
     checkOnePanel();
 
-    form->Timer6->fire();
+    form->controls().Timer6->fire();
     QCOMPARE(form->requery()->loopMinuteCounter(), 1);
     click(QStringLiteral("Command5"));
     checkLoopLocked(false);
@@ -443,28 +443,28 @@ void TstRequery::loopFiresOnEveryNthTick() {
     startLoop(QStringLiteral("3"));
     const QList<int> expected = {0, 0, 1, 1, 1, 2, 2, 2, 3};
     for (int tick = 1; tick <= expected.size(); ++tick) {
-        form->Timer6->fire();
+        form->controls().Timer6->fire();
         f->finishParse();
         QCOMPARE(requests(), expected.at(tick - 1));
         QCOMPARE(form->requery()->loopMinuteCounter(), tick % 3);
         checkLoopLocked(true);
     }
-    QCOMPARE(form->ListView1->count(), 3);
+    QCOMPARE(form->controls().ListView1->count(), 3);
 }
 
 void TstRequery::restartCountsFromZero() {
     fill();
     startLoop(QStringLiteral("3"));
-    form->Timer6->fire();
-    form->Timer6->fire();
+    form->controls().Timer6->fire();
+    form->controls().Timer6->fire();
     click(QStringLiteral("Command5"));
     click(QStringLiteral("Command5"));
-    QCOMPARE(form->Command5->text(), kLoopRunning);
+    QCOMPARE(form->controls().Command5->text(), kLoopRunning);
     QCOMPARE(form->requery()->loopMinuteCounter(), 0);
-    form->Timer6->fire();
-    form->Timer6->fire();
+    form->controls().Timer6->fire();
+    form->controls().Timer6->fire();
     QCOMPARE(requests(), 0);
-    form->Timer6->fire();
+    form->controls().Timer6->fire();
     QCOMPARE(requests(), 1);
 }
 
@@ -472,24 +472,24 @@ void TstRequery::failedQueryKeepsTheLoopRunning() {
     f->server.setResponse("/", TestHttpServer::Response::withStatus(500));
     fill();
     startLoop(QStringLiteral("1"));
-    form->Timer6->fire();
+    form->controls().Timer6->fire();
     QCOMPARE(requests(), 1);
     checkLoopLocked(true);
     QCOMPARE(form->requery()->loopMinuteCounter(), 0);
 
     // A refused query does not stop it either.
-    form->Text2->clear();
-    form->Timer6->fire();
+    form->controls().Text2->clear();
+    form->controls().Timer6->fire();
     QCOMPARE(requests(), 1);
-    QCOMPARE(form->S1->panelText(2), QStringLiteral("请输入快递备注信息,例如：爸爸衣服"));
+    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("请输入快递备注信息,例如：爸爸衣服"));
     checkLoopLocked(true);
 
-    form->Text2->setText(QStringLiteral("衣服"));
+    form->controls().Text2->setText(QStringLiteral("衣服"));
     f->answer(MainWindowFixture::rowsOf(2));
-    form->Timer6->fire();
+    form->controls().Timer6->fire();
     f->finishParse();
     QCOMPARE(requests(), 2);
-    QCOMPARE(form->ListView1->count(), 2);
+    QCOMPARE(form->controls().ListView1->count(), 2);
     checkLoopLocked(true);
 }
 
@@ -500,20 +500,20 @@ void TstRequery::repeatedQueriesRaiseTheChangeAlert() {
     startLoop(QStringLiteral("1"));
     f->t.player.clear();
 
-    form->Timer6->fire();
+    form->controls().Timer6->fire();
     f->finishParse();
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
     QCOMPARE(f->t.player.played(), QStringList{sound});
 
-    form->Timer6->fire();
+    form->controls().Timer6->fire();
     f->finishParse();
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：无更新"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：无更新"));
     QCOMPARE(f->t.player.played().size(), 1);
 
     f->answer(MainWindowFixture::rowsOf(4));
-    form->Timer6->fire();
+    form->controls().Timer6->fire();
     f->finishParse();
-    QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+    QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
     QCOMPARE(f->t.player.played(), (QStringList{sound, sound}));
     QCOMPARE(requests(), 3);
 }
@@ -541,8 +541,8 @@ void TstRequery::switchWhileRunningAsks() {
     fill();
     if (looping) {
         startLoop(QStringLiteral("3"));
-        form->Timer6->fire();
-        form->Timer6->fire();
+        form->controls().Timer6->fire();
+        form->controls().Timer6->fire();
     } else {
         f->t.clock.set(at(10, 0, 0));
         arm(18, 45);
@@ -564,53 +564,53 @@ void TstRequery::switchWhileRunningAsks() {
 
     const bool yes = scripted && MessageBoxes::Answer(answer) == MessageBoxes::Answer::Yes;
     if (looping) {
-        QCOMPARE(form->Frame4->isVisible(), yes);
+        QCOMPARE(form->controls().Frame4->isVisible(), yes);
         checkLoopLocked(!yes);
         QCOMPARE(form->requery()->loopMinuteCounter(), yes ? 0 : 2);
         // The timed query was never armed; the interval stays as it was set.
-        QCOMPARE(form->Command8->text(), kTimedOff);
-        QCOMPARE(form->Timer4->isEnabled(), false);
-        QCOMPARE(form->Combo4->text(), QStringLiteral("3"));
+        QCOMPARE(form->controls().Command8->text(), kTimedOff);
+        QCOMPARE(form->controls().Timer4->isEnabled(), false);
+        QCOMPARE(form->controls().Combo4->text(), QStringLiteral("3"));
         if (!yes) {
             // Still counting where it was: the third tick queries.
-            form->Timer6->fire();
+            form->controls().Timer6->fire();
             QCOMPARE(requests(), 1);
         }
     } else {
-        QCOMPARE(form->Frame6->isVisible(), yes);
+        QCOMPARE(form->controls().Frame6->isVisible(), yes);
         checkTimedLocked(!yes);
         // The loop was never started; the hour and minute stay as they were set.
-        QCOMPARE(form->Command5->text(), kLoopOff);
-        QCOMPARE(form->Timer6->isEnabled(), false);
-        QCOMPARE(form->Combo2->text(), QStringLiteral("18"));
-        QCOMPARE(form->Combo3->text(), QStringLiteral("45"));
+        QCOMPARE(form->controls().Command5->text(), kLoopOff);
+        QCOMPARE(form->controls().Timer6->isEnabled(), false);
+        QCOMPARE(form->controls().Combo2->text(), QStringLiteral("18"));
+        QCOMPARE(form->controls().Combo3->text(), QStringLiteral("45"));
         // Its minute comes: only a timed query still armed runs.
         f->t.clock.set(at(18, 45, 0));
-        form->Timer4->fire();
+        form->controls().Timer4->fire();
         QCOMPARE(requests(), yes ? 0 : 1);
     }
 }
 
 void TstRequery::switchWithNothingRunningAsksNothing() {
     checkOnePanel();
-    QVERIFY(form->Frame4->isVisible());
-    const QPoint place = form->Frame4->pos();
+    QVERIFY(form->controls().Frame4->isVisible());
+    const QPoint place = form->controls().Frame4->pos();
     for (int round = 0; round < 2; ++round) {
         click(QStringLiteral("Command10"));
         checkOnePanel();
-        QVERIFY(form->Frame6->isVisible());
+        QVERIFY(form->controls().Frame6->isVisible());
         // Shown in the timed panel's place.
-        QTRY_COMPARE(form->Frame6->pos(), place);
+        QTRY_COMPARE(form->controls().Frame6->pos(), place);
         checkTimedLocked(false);
         click(QStringLiteral("Command11"));
         checkOnePanel();
-        QVERIFY(form->Frame4->isVisible());
+        QVERIFY(form->controls().Frame4->isVisible());
         checkLoopLocked(false);
     }
     QVERIFY(f->t.boxes.shown().isEmpty());
     // Hidden panels' buttons cannot be reached.
-    QVERIFY(!form->Command5->isVisible());
-    QVERIFY(!form->Command11->isVisible());
+    QVERIFY(!form->controls().Command5->isVisible());
+    QVERIFY(!form->controls().Command11->isVisible());
 }
 
 // ---- One query at a time ----
@@ -624,11 +624,11 @@ void TstRequery::slowServiceGetsOneRequestPerTick() {
     f->server.setResponse("/", page);
     fill();
     startLoop(QStringLiteral("1"));
-    countTicks(form->Timer6);
+    countTicks(form->controls().Timer6);
     const int period = 20;
     QElapsedTimer elapsed;
     elapsed.start();
-    form->Timer6->setInterval(period);
+    form->controls().Timer6->setInterval(period);
     QTRY_VERIFY_WITH_TIMEOUT(requests() >= 30, 15000);
     click(QStringLiteral("Command5"));
     const qint64 ms = elapsed.elapsed();
@@ -653,9 +653,9 @@ void TstRequery::ticksDuringARequestStartNothing() {
     f->server.setResponse("/", page);
     fill();
     startLoop(QStringLiteral("1"));
-    countTicks(form->Timer6);
+    countTicks(form->controls().Timer6);
     QTimer driver;
-    driveTicks(driver, form->Timer6, 10);
+    driveTicks(driver, form->controls().Timer6, 10);
     QTRY_VERIFY_WITH_TIMEOUT(handled_ >= 10, 10000);
     driver.stop();
     f->finishParse();
@@ -672,14 +672,14 @@ void TstRequery::loopTicksWaitForAnOpenBox() {
     fill();
     startLoop(QStringLiteral("1"));
     const int period = 20;
-    form->Timer6->setInterval(period);
+    form->controls().Timer6->setInterval(period);
     int depth = 0;
     int maxDepth = 0;
     bool waited = true;
     QList<int> requestsWhileOpen;
     QList<int> handledWhileOpen;
     QList<int> refusedWhileOpen;
-    countTicks(form->Timer6);
+    countTicks(form->controls().Timer6);
     f->t.boxes.onShow = [&](const platform::ScriptedMessageBoxes::Shown&) {
         ++depth;
         maxDepth = std::max(maxDepth, depth);
@@ -697,7 +697,7 @@ void TstRequery::loopTicksWaitForAnOpenBox() {
         return MessageBoxes::Answer::No;
     };
     QTimer driver;
-    driveTicks(driver, form->Timer6, period);
+    driveTicks(driver, form->controls().Timer6, period);
     QTRY_VERIFY_WITH_TIMEOUT(f->t.boxes.shown().size() >= 3, 10000);
     driver.stop();
     click(QStringLiteral("Command5"));
@@ -729,7 +729,7 @@ void TstRequery::timedTicksWaitForRequestAndBox() {
     f->server.setResponse("/", page);
     fill();
     const int period = 10;
-    form->Timer4->setInterval(period);
+    form->controls().Timer4->setInterval(period);
     int depth = 0;
     int maxDepth = 0;
     bool waited = true;
@@ -748,8 +748,8 @@ void TstRequery::timedTicksWaitForRequestAndBox() {
     f->t.clock.set(at(16, 20, 0));
     QTimer driver;
     arm(16, 20);
-    driveTicks(driver, form->Timer4, period);
-    QTRY_COMPARE_WITH_TIMEOUT(form->Command8->text(), kTimedOff, 5000);
+    driveTicks(driver, form->controls().Timer4, period);
+    QTRY_COMPARE_WITH_TIMEOUT(form->controls().Command8->text(), kTimedOff, 5000);
     driver.stop();
     QVERIFY(refused_ > 0);
     QTest::qWait(5 * period);

@@ -53,6 +53,8 @@ private slots:
 
 private:
     search::Form2* openForm();
+    // The window's "found" texts go to the message panel, as in the main window.
+    void showStatusOf(search::Form2* form);
     void type(search::Form2* form, const QString& keyword);
     void click(search::Form2* form, const QString& button);
 
@@ -94,8 +96,14 @@ void TestForm2::cleanup() {
     boxes_ = nullptr;
 }
 
+void TestForm2::showStatusOf(search::Form2* form) {
+    connect(form, &search::Form2::statusText, s1_,
+            [this](const QString& text) { s1_->setPanelText(2, text); });
+}
+
 search::Form2* TestForm2::openForm() {
-    auto* form = new search::Form2(combo1_, s1_, boxes_, mainWindow_);
+    auto* form = new search::Form2(combo1_, boxes_, mainWindow_);
+    showStatusOf(form);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
     form->activateWindow();
@@ -321,7 +329,8 @@ void TestForm2::quickButtons() {
 }
 
 void TestForm2::modalSearchEndsTheWindow() {
-    search::Form2 form(combo1_, s1_, boxes_, mainWindow_);
+    search::Form2 form(combo1_, boxes_, mainWindow_);
+    showStatusOf(&form);
     bool acted = false;
     QTimer::singleShot(0, &form, [&] {
         acted = form.isVisible() && form.isModal();
@@ -336,7 +345,8 @@ void TestForm2::modalSearchEndsTheWindow() {
 }
 
 void TestForm2::closeBoxChangesNothing() {
-    search::Form2 form(combo1_, s1_, boxes_, mainWindow_);
+    search::Form2 form(combo1_, boxes_, mainWindow_);
+    showStatusOf(&form);
     QTimer::singleShot(0, &form, [&] {
         form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("EMS"));
         form.close();

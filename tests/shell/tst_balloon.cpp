@@ -29,9 +29,9 @@ QVector<platform::ListViewModel::Column> progressColumns() {
 void fill(ListView* list, const QList<QPair<QString, QString>>& lines) {
     list->clear();
     for (int i = 0; i < lines.size(); ++i) {
-        list->lines()->insertAtTop(QString::number(i + 1));
-        list->lines()->setCell(0, 1, lines.at(i).first);
-        list->lines()->setCell(0, 2, lines.at(i).second);
+        list->listModel()->insertAtTop(QString::number(i + 1));
+        list->listModel()->setCell(0, 1, lines.at(i).first);
+        list->listModel()->setCell(0, 2, lines.at(i).second);
     }
 }
 
@@ -93,8 +93,9 @@ void TestBalloon::init() {
     list_->setGeometry(0, 0, 640, 300);
     s1_ = new StatusBar(QStringLiteral("S1"), 5, window_);
     s1_->setGeometry(0, 320, 640, 30);
-    handler_ = new shell::ListClickHandler(list_, s1_, window_);
-    connect(list_, &ListView::listClicked, handler_, &shell::ListClickHandler::ListView1_Click);
+    handler_ = new shell::ListClickHandler(list_, window_);
+    connect(handler_, &shell::ListClickHandler::statusText, s1_,
+            [this](const QString& text) { s1_->setPanelText(2, text); });
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_));
 }
@@ -106,7 +107,7 @@ void TestBalloon::cleanup() {
 }
 
 void TestBalloon::clickRow(int row) {
-    const QRect rect = list_->visualRect(list_->lines()->index(row, 1));
+    const QRect rect = list_->visualRect(list_->listModel()->index(row, 1));
     QVERIFY(rect.isValid());
     QTest::mouseClick(list_->viewport(), Qt::LeftButton, {}, rect.center());
 }
@@ -199,7 +200,7 @@ void TestBalloon::emptyListSaysNoInformation() {
 
 void TestBalloon::lineWithoutNumberSaysNoInformation() {
     fill(list_, {{QStringLiteral("2013-01-05 10:00:00"), QStringLiteral("已签收")}});
-    list_->lines()->setCell(0, 0, QString());
+    list_->listModel()->setCell(0, 0, QString());
     clickRow(0);
     QCOMPARE(list_->selectedRow(), 0);
     QCOMPARE(s1_->panelText(2), QStringLiteral("当前没有物流信息"));

@@ -150,7 +150,7 @@ void TstSound::everyAlertIsHeardWhole() {
         for (int i = 1; i <= kAlerts; ++i) {
             f->answer(testsupport::MainWindowFixture::rowsOf(i));
             f->query(QStringLiteral("SF100"), QStringLiteral("顺丰快递"), QStringLiteral("爸爸衣服"));
-            QCOMPARE(form->Label7->text(), QStringLiteral("是否更新：有更新"));
+            QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
             QTest::qWait(int(alert_.length * 1000) + 400);
         }
     });

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/query_flow.h"
 #include "platform/text_codec.h"
 #include "test_environment.h"
 #include "test_http_server.h"
@@ -29,7 +30,7 @@ public:
         form = std::make_unique<app::Form1>(t.env);
         form->show();
         if (checked) {
-            form->Timer3->fire();
+            form->controls().Timer3->fire();
         }
         return form.get();
     }
@@ -42,17 +43,17 @@ public:
     // Fills the query fields and presses "开始查询"; returns when the answer has been
     // handled (the parse included, when there were rows).
     void query(const QString& number, const QString& courier, const QString& remark) {
-        form->Text1->setText(number);
-        form->Combo1->setText(courier);
-        form->Text2->setText(remark);
-        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        form->controls().Text1->setText(number);
+        form->controls().Combo1->setText(courier);
+        form->controls().Text2->setText(remark);
+        QTest::mouseClick(form->controls().Command1, Qt::LeftButton);
         finishParse();
     }
 
     // Runs the pending result parse at once instead of waiting for its tick.
     void finishParse() {
-        if (form->Timer1->isEnabled()) {
-            form->Timer1->fire();
+        if (form->controls().Timer1->isEnabled()) {
+            form->controls().Timer1->fire();
         }
     }
 

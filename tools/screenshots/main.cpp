@@ -69,15 +69,15 @@ int main(int argc, char** argv) {
     app::Form1 form(env);
     form.show();
     settle();
-    form.Timer3->fire();
-    form.Text1->setText(sample::SampleService::signedNumber());
-    form.Combo1->setText(QStringLiteral("顺丰快递"));
-    form.Text2->setText(QStringLiteral("爸爸衣服"));
+    form.controls().Timer3->fire();
+    form.controls().Text1->setText(sample::SampleService::signedNumber());
+    form.controls().Combo1->setText(QStringLiteral("顺丰快递"));
+    form.controls().Text2->setText(QStringLiteral("爸爸衣服"));
     form.Command1_Click();
-    form.Timer1->fire();
+    form.controls().Timer1->fire();
     bool ok = save(&form, out + QStringLiteral("/main-window.png"));
 
-    search::Form2 quickSearch(form.Combo1, form.S1, env.boxes, &form);
+    search::Form2 quickSearch(form.controls().Combo1, env.boxes, &form);
     quickSearch.show();
     quickSearch.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("顺丰"));
     ok = save(&quickSearch, out + QStringLiteral("/quick-search.png")) && ok;
