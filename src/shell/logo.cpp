@@ -8,15 +8,11 @@
 
 namespace shell {
 
-QImage drawLogoImage() {
-    QImage image(kLogoWidth, kLogoHeight, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+namespace {
 
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
+constexpr double kGlobeRadius = 34.0;
 
-    const QPointF centre(kLogoWidth / 2.0, kLogoHeight / 2.0);
-
+void drawRing(QPainter& painter) {
     // The oval ring: a brushed-metal band with a darker edge on both sides.
     const QRectF ringOuter(3.0, 3.0, kLogoWidth - 6.0, kLogoHeight - 6.0);
     const QRectF ringInner = ringOuter.adjusted(7.0, 7.0, -7.0, -7.0);
@@ -32,10 +28,11 @@ QImage drawLogoImage() {
     painter.setPen(QPen(QColor(70, 72, 78), 1.2));
     painter.setBrush(metal);
     painter.drawPath(ring);
+}
 
+void drawGlobe(QPainter& painter, QPointF centre, const QRectF& globe) {
+    const double radius = kGlobeRadius;
     // The globe: a grey sphere lit from the upper left.
-    const double radius = 34.0;
-    const QRectF globe(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
     QRadialGradient shade(centre + QPointF(-radius * 0.35, -radius * 0.4), radius * 1.45);
     shade.setColorAt(0.0, QColor(226, 228, 231));
     shade.setColorAt(0.5, QColor(158, 161, 166));
@@ -43,7 +40,10 @@ QImage drawLogoImage() {
     painter.setPen(Qt::NoPen);
     painter.setBrush(shade);
     painter.drawEllipse(globe);
+}
 
+void drawGrid(QPainter& painter, QPointF centre, const QRectF& globe) {
+    const double radius = kGlobeRadius;
     // Meridians and parallels, kept inside the sphere.
     QPainterPath sphere;
     sphere.addEllipse(globe);
@@ -61,7 +61,10 @@ QImage drawLogoImage() {
         painter.drawLine(QPointF(centre.x() - half, y), QPointF(centre.x() + half, y));
     }
     painter.restore();
+}
 
+void drawRimAndGloss(QPainter& painter, QPointF centre, const QRectF& globe) {
+    const double radius = kGlobeRadius;
     // Rim and highlight of the sphere.
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(60, 62, 67), 1.4));
@@ -72,6 +75,24 @@ QImage drawLogoImage() {
     painter.setPen(Qt::NoPen);
     painter.setBrush(gloss);
     painter.drawEllipse(globe);
+}
+
+}  // namespace
+
+QImage drawLogoImage() {
+    QImage image(kLogoWidth, kLogoHeight, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QPointF centre(kLogoWidth / 2.0, kLogoHeight / 2.0);
+    const double radius = kGlobeRadius;
+    const QRectF globe(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    drawRing(painter);
+    drawGlobe(painter, centre, globe);
+    drawGrid(painter, centre, globe);
+    drawRimAndGloss(painter, centre, globe);
 
     painter.end();
     return image;
