@@ -21,15 +21,21 @@ namespace branch {
 
 namespace {
 
-const char kNotQueried[] = "未查询";
-const char kStatusTitle[] = "提示：";
-const char kStatusStart[] = "请输入要查询的网点名称";
-const char kEmptyName[] = "请输入您要查询的站点..";
-const char kNotFound[] = "您查询的网点不存在!";
-const char kFetchFailed[] = "网点查询失败,请检查网络连接!";
+// The panels of the window's status bar.
+constexpr int kStatusPanelCount = 2;
+constexpr int kTitlePanel = 1;
+constexpr int kMessagePanel = 2;  // takes the spare width
 
-const char* const kCaptions[BranchFields::kCount] = {
-    "网点名称：", "负责人：", "网点名称：", "联系电话：", "派送范围：", "不派送范围：",
+const QString kNotQueried = QStringLiteral("未查询");
+const QString kStatusTitle = QStringLiteral("提示：");
+const QString kStatusStart = QStringLiteral("请输入要查询的网点名称");
+const QString kEmptyName = QStringLiteral("请输入您要查询的站点..");
+const QString kNotFound = QStringLiteral("您查询的网点不存在!");
+const QString kFetchFailed = QStringLiteral("网点查询失败,请检查网络连接!");
+
+const QString kCaptions[BranchFields::kCount] = {
+    QStringLiteral("网点名称："), QStringLiteral("负责人："),   QStringLiteral("网点名称："),
+    QStringLiteral("联系电话："), QStringLiteral("派送范围："), QStringLiteral("不派送范围："),
 };
 
 // One caption/value pair in a frame of its own.
@@ -66,83 +72,84 @@ Form5::~Form5() {
 }
 
 void Form5::buildControls() {
-    Label13 = platform::makeLabel(QStringLiteral("Label13"),
+    Form5Controls& c = controls_;
+    c.Label13 = platform::makeLabel(QStringLiteral("Label13"),
                                   QStringLiteral("请输入您要查询的网点名称："), this);
-    Text1 = platform::makeNamed<QLineEdit>(QStringLiteral("Text1"), this);
-    Command1 = platform::makeNamed<QPushButton>(QStringLiteral("Command1"), this);
-    Command1->setText(QStringLiteral("查询"));
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    c.Text1 = platform::makeNamed<QLineEdit>(QStringLiteral("Text1"), this);
+    c.Command1 = platform::makeNamed<QPushButton>(QStringLiteral("Command1"), this);
+    c.Command1->setText(QStringLiteral("查询"));
+    c.Command1->setDefault(true);
+    connect(c.Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
 
     for (int i = 0; i < BranchFields::kCount; ++i) {
-        captionLabels_[i] = platform::makeLabel(QStringLiteral("Label%1").arg(2 * i + 1),
-                                                QString::fromUtf8(kCaptions[i]), this);
+        c.captions[i] =
+            platform::makeLabel(QStringLiteral("Label%1").arg(2 * i + 1), kCaptions[i], this);
         QLabel* value = platform::makeLabel(QStringLiteral("Label%1").arg(2 * i + 2),
-                                            QString::fromUtf8(kNotQueried), this);
+                                            kNotQueried, this);
         // Single-line values: a long answer is cut off at the window's edge instead of
         // widening the window; the delivery area can be read whole by clicking it.
         value->setWordWrap(false);
         value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         value->setMinimumWidth(i < 2 ? 120 : 360);
-        valueLabels_[i] = value;
+        c.values[i] = value;
     }
-    QLabel* deliveryArea = valueLabels_[4];
+    QLabel* deliveryArea = c.values[4];
     // A click opens it whole; it is reachable by Tab after the name and "查询", where Enter
     // or Space open it too.
     platform::makeLink(deliveryArea, [this] { Label10_Click(); });
-    setTabOrder(Text1, Command1);
-    setTabOrder(Command1, deliveryArea);
+    setTabOrder(c.Text1, c.Command1);
+    setTabOrder(c.Command1, deliveryArea);
 
-    S1 = new platform::StatusBar(QStringLiteral("S1"), 2, this, 2);
+    c.S1 = new platform::StatusBar(QStringLiteral("S1"), kStatusPanelCount, this, kMessagePanel);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(Label13);
-    top->addWidget(Text1, 1);
-    top->addWidget(Command1);
+    top->addWidget(c.Label13);
+    top->addWidget(c.Text1, 1);
+    top->addWidget(c.Command1);
 
     auto* firstRow = new QHBoxLayout;
     firstRow->addWidget(
-        pairFrame(QStringLiteral("Frame1"), captionLabels_[0], valueLabels_[0], this), 1);
+        pairFrame(QStringLiteral("Frame1"), c.captions[0], c.values[0], this), 1);
     firstRow->addWidget(
-        pairFrame(QStringLiteral("Frame2"), captionLabels_[1], valueLabels_[1], this), 1);
+        pairFrame(QStringLiteral("Frame2"), c.captions[1], c.values[1], this), 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 0);
     layout->addLayout(top);
     layout->addLayout(firstRow);
     for (int i = 2; i < BranchFields::kCount; ++i) {
-        layout->addWidget(pairFrame(QStringLiteral("Frame%1").arg(i + 1), captionLabels_[i],
-                                    valueLabels_[i], this));
+        layout->addWidget(pairFrame(QStringLiteral("Frame%1").arg(i + 1), c.captions[i],
+                                    c.values[i], this));
     }
     layout->addStretch(1);
-    layout->addWidget(S1);
+    layout->addWidget(c.S1);
     setMinimumWidth(520);
 }
 
 // The window as it opens: every value "未查询", an empty name box, the starting status.
 void Form5::resetControls() {
-    Text1->clear();
-    for (QLabel* value : valueLabels_) {
-        value->setText(QString::fromUtf8(kNotQueried));
+    controls_.Text1->clear();
+    for (QLabel* value : controls_.values) {
+        value->setText(kNotQueried);
     }
-    S1->setPanelText(1, QString::fromUtf8(kStatusTitle));
-    S1->setPanelText(2, QString::fromUtf8(kStatusStart));
-    Command1->setEnabled(true);
-    Text1->setFocus();
+    controls_.S1->setPanelText(kTitlePanel, kStatusTitle);
+    controls_.S1->setPanelText(kMessagePanel, kStatusStart);
+    controls_.Command1->setEnabled(true);
+    controls_.Text1->setFocus();
 }
 
 void Form5::Command1_Click() {
     if (running_) {
         return;  // one query at a time; the button is disabled meanwhile
     }
-    const QString name = Text1->text();
+    const QString name = controls_.Text1->text();
     if (name.isEmpty()) {
-        S1->setPanelText(2, QString::fromUtf8(kEmptyName));
+        controls_.S1->setPanelText(kMessagePanel, kEmptyName);
         return;
     }
     const QString url = branchQueryUrl(env_.addresses.branchSite, name);
 
-    Command1->setEnabled(false);
+    controls_.Command1->setEnabled(false);
     QPointer<Form5> self(this);
     const platform::FetchResult result = GetBody(env_, url, &running_);
     if (!self) {
@@ -151,12 +158,12 @@ void Form5::Command1_Click() {
     if (result.status == platform::FetchResult::Status::Abandoned) {
         return;  // the window was closed; reopening it starts afresh
     }
-    Command1->setEnabled(true);
+    controls_.Command1->setEnabled(true);
 
     if (!result.ok()) {
         // The site could not be asked: that says nothing about the branch, so what is
         // shown stays as it was.
-        S1->setPanelText(2, QString::fromUtf8(kFetchFailed));
+        controls_.S1->setPanelText(kMessagePanel, kFetchFailed);
         return;
     }
     fields_ = cutBranchPage(result.text);
@@ -168,17 +175,17 @@ void Form5::Command1_Click() {
 
 void Form5::showFields() {
     for (int i = 0; i < BranchFields::kCount; ++i) {
-        valueLabels_[i]->setText(fields_.field[i]);
+        controls_.values[i]->setText(fields_.field[i]);
     }
 }
 
 void Form5::showNotFound() {
     fields_ = BranchFields();
-    for (QLabel* value : valueLabels_) {
-        value->setText(QString::fromUtf8(kNotQueried));
+    for (QLabel* value : controls_.values) {
+        value->setText(kNotQueried);
     }
-    S1->setPanelText(2, QString::fromUtf8(kNotFound));
-    env_.boxes->inform(this, QString::fromUtf8(kNotFound));
+    controls_.S1->setPanelText(kMessagePanel, kNotFound);
+    env_.boxes->inform(this, kNotFound);
 }
 
 void Form5::Label10_Click() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QString>
+#include <array>
 
 #include "branch/page.h"
 #include "platform/environment.h"
@@ -17,6 +18,16 @@ class StatusBar;
 }  // namespace platform
 
 namespace branch {
+
+// The controls of the branch lookup window, each widget's objectName being its name here.
+struct Form5Controls {
+    QLabel* Label13 = nullptr;  // 请输入您要查询的网点名称：
+    QLineEdit* Text1 = nullptr;  // the branch name
+    QPushButton* Command1 = nullptr;  // 查询
+    std::array<QLabel*, BranchFields::kCount> captions = {};  // Label1, 3, 5, 7, 9, 11
+    std::array<QLabel*, BranchFields::kCount> values = {};    // Label2, 4, 6, 8, 10, 12
+    platform::StatusBar* S1 = nullptr;
+};
 
 // The branch lookup window "网店信息查询": the user types a branch name, "查询" asks the
 // branch site for it and the six values of the answer are shown in the value labels.
@@ -56,12 +67,7 @@ private:
     bool closedOnce_ = false;
     QPointer<platform::HttpFetch> running_;  // the lookup under way, null when none
 
-    QLabel* Label13 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QLabel* captionLabels_[BranchFields::kCount] = {};  // Label1, 3, 5, 7, 9, 11
-    QLabel* valueLabels_[BranchFields::kCount] = {};    // Label2, 4, 6, 8, 10, 12
-    platform::StatusBar* S1 = nullptr;
+    Form5Controls controls_;
 };
 
 }  // namespace branch
