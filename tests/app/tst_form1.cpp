@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
+#include <functional>
 
 #include "platform/version.h"
 #include "support/main_window_fixture.h"
@@ -12,6 +13,10 @@
 using platform::MessageBoxes;
 using testsupport::MainWindowFixture;
 using testsupport::TestHttpServer;
+
+// Sets a test up before the window is made.
+using Arrange = std::function<void(MainWindowFixture&)>;
+Q_DECLARE_METATYPE(Arrange)
 
 class TstForm1 : public QObject {
     Q_OBJECT
@@ -549,35 +554,29 @@ void TstForm1::updateNewerVersionEndsTheProgram() {
 }
 
 void TstForm1::updateFailure_data() {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("html error page") << 0;
-    QTest::newRow("http 500") << 1;
-    QTest::newRow("closed port") << 2;
-    QTest::newRow("empty file") << 3;
-    QTest::newRow("proxy login page") << 4;
+    QTest::addColumn<Arrange>("arrange");
+    QTest::newRow("html error page") << Arrange([](MainWindowFixture& f) {
+        f.server.setResponse("/jc.txt", TestHttpServer::Response::text(
+                                            "<html><body>404 Not Found</body></html>"));
+    });
+    QTest::newRow("http 500") << Arrange([](MainWindowFixture& f) {
+        f.server.setResponse("/jc.txt", TestHttpServer::Response::withStatus(500, "V3.3"));
+    });
+    QTest::newRow("closed port") << Arrange([](MainWindowFixture& f) {
+        f.t.env.addresses.update = QUrl(QStringLiteral("http://127.0.0.1:9/jc.txt"));
+    });
+    QTest::newRow("empty file") << Arrange([](MainWindowFixture& f) {
+        f.server.setResponse("/jc.txt", TestHttpServer::Response::text("", "text/plain"));
+    });
+    QTest::newRow("proxy login page") << Arrange([](MainWindowFixture& f) {
+        f.server.setResponse("/jc.txt",
+                             TestHttpServer::Response::text("Please log in to continue: V3.3"));
+    });
 }
 
 void TstForm1::updateFailure() {
-    QFETCH(int, kind);
-    switch (kind) {
-        case 0:
-            f->server.setResponse("/jc.txt", TestHttpServer::Response::text(
-                                                 "<html><body>404 Not Found</body></html>"));
-            break;
-        case 1:
-            f->server.setResponse("/jc.txt", TestHttpServer::Response::withStatus(500, "V3.3"));
-            break;
-        case 2:
-            f->t.env.addresses.update = QUrl(QStringLiteral("http://127.0.0.1:9/jc.txt"));
-            break;
-        case 3:
-            f->server.setResponse("/jc.txt", TestHttpServer::Response::text("", "text/plain"));
-            break;
-        case 4:
-            f->server.setResponse("/jc.txt", TestHttpServer::Response::text(
-                                                 "Please log in to continue: V3.3"));
-            break;
-    }
+    QFETCH(Arrange, arrange);
+    arrange(*f);
     app::Form1* form = f->open();
     QCOMPARE(f->t.boxes.shown().size(), 1);
     const auto& box = f->t.boxes.shown().first();

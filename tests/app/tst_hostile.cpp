@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <functional>
 
 #include "branch/form5.h"
 #include "support/main_window_fixture.h"
@@ -17,6 +18,16 @@ using testsupport::MainWindowFixture;
 using testsupport::TestHttpServer;
 using Response = testsupport::TestHttpServer::Response;
 Q_DECLARE_METATYPE(Response)
+
+// Serves a body on the service: as it is, or shaped by the row.
+using Serve = std::function<void(TestHttpServer&, Response)>;
+Q_DECLARE_METATYPE(Serve)
+// A row's own check of what the service saw; empty for none.
+using ServiceCheck = std::function<void(const TestHttpServer&)>;
+Q_DECLARE_METATYPE(ServiceCheck)
+// Shapes the branch page's answer.
+using Shape = std::function<void(Response&, const QByteArray& page)>;
+Q_DECLARE_METATYPE(Shape)
 
 namespace {
 
@@ -499,40 +510,40 @@ void TstHostile::longLineIsLaidOutInBoundedMemory() {
 }
 
 void TstHostile::updateCheck_data() {
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<Serve>("serve");
+    QTest::addColumn<ServiceCheck>("serviceCheck");
     QTest::addColumn<QByteArray>("body");
+    const Serve plain = [](TestHttpServer& server, Response r) {
+        server.setResponse("/jc.txt", r);
+    };
     // Each body names a newer version if it were taken whole.
-    QTest::newRow("drip") << 0 << QByteArray("V3.3                    ");
-    QTest::newRow("redirect loop") << 1 << QByteArray("V3.3");
-    QTest::newRow("reset") << 2 << QByteArray("V3.3 and the rest of the answer");
-    QTest::newRow("10 MiB line") << 3 << QByteArray("V3.3") + QByteArray(kTenMiB, 'x');
-    QTest::newRow("NUL after the label") << 3 << bytes("V3.3\0");
-    QTest::newRow("NUL before the label") << 3 << bytes("\0V3.3");
-    QTest::newRow("NUL in the label") << 3 << bytes("V3\0.3");
+    QTest::newRow("drip") << Serve([](TestHttpServer& server, Response r) {
+        r.dripIntervalMs = 300;
+        server.setResponse("/jc.txt", r);
+    }) << ServiceCheck() << QByteArray("V3.3                    ");
+    QTest::newRow("redirect loop") << Serve([](TestHttpServer& server, Response) {
+        server.setHandler("/jc.txt", [](const TestHttpServer::Request& request) {
+            return Response::redirect("/jc.txt?" + request.query + "x");
+        });
+    }) << ServiceCheck([](const TestHttpServer& server) {
+        QVERIFY(server.requestCount("/jc.txt") <= 6);
+    }) << QByteArray("V3.3");
+    QTest::newRow("reset") << Serve([](TestHttpServer& server, Response r) {
+        r.resetAfterBytes = 4;
+        server.setResponse("/jc.txt", r);
+    }) << ServiceCheck() << QByteArray("V3.3 and the rest of the answer");
+    QTest::newRow("10 MiB line") << plain << ServiceCheck()
+                                 << QByteArray("V3.3") + QByteArray(kTenMiB, 'x');
+    QTest::newRow("NUL after the label") << plain << ServiceCheck() << bytes("V3.3\0");
+    QTest::newRow("NUL before the label") << plain << ServiceCheck() << bytes("\0V3.3");
+    QTest::newRow("NUL in the label") << plain << ServiceCheck() << bytes("V3\0.3");
 }
 
 void TstHostile::updateCheck() {
-    QFETCH(int, kind);
+    QFETCH(Serve, serve);
+    QFETCH(ServiceCheck, serviceCheck);
     QFETCH(QByteArray, body);
-    Response r = Response::text(body, "text/plain");
-    switch (kind) {
-        case 0:
-            r.dripIntervalMs = 300;
-            break;
-        case 1:
-            f->server.setHandler("/jc.txt", [](const TestHttpServer::Request& request) {
-                return Response::redirect("/jc.txt?" + request.query + "x");
-            });
-            break;
-        case 2:
-            r.resetAfterBytes = 4;
-            break;
-        default:
-            break;
-    }
-    if (kind != 1) {
-        f->server.setResponse("/jc.txt", r);
-    }
+    serve(f->server, Response::text(body, "text/plain"));
     form = f->open(false);
     QVERIFY(!form->controls().Command1->isEnabled());
     form->controls().Timer3->fire();
@@ -546,37 +557,38 @@ void TstHostile::updateCheck() {
     QCOMPARE(form->controls().Command1->text(), QStringLiteral("开始查询"));
     QVERIFY(form->controls().Text1->isEnabled());
     QVERIFY(!form->controls().Timer3->isEnabled());
-    if (kind == 1) {
-        QVERIFY(f->server.requestCount("/jc.txt") <= 6);
+    if (serviceCheck) {
+        serviceCheck(f->server);
     }
 }
 
 void TstHostile::branchLookup_data() {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("drip") << 0;
-    QTest::newRow("reset") << 1;
-    QTest::newRow("over the cap, announced") << 2;
-    QTest::newRow("over the cap, read to the close") << 3;
+    QTest::addColumn<Shape>("shape");
+    // A body that comes slowly leaves time to see the window waiting.
+    QTest::addColumn<bool>("seenWaiting");
+    const auto overTheCap = [](bool announced) {
+        return Shape([announced](Response& r, const QByteArray& page) {
+            r.body = page + QByteArray(kCap + 1 - page.size(), ' ');
+            r.sendContentLength = announced;
+        });
+    };
+    QTest::newRow("drip") << Shape([](Response& r, const QByteArray&) {
+        r.dripIntervalMs = 300;
+    }) << true;
+    QTest::newRow("reset") << Shape([](Response& r, const QByteArray& page) {
+        r.resetAfterBytes = static_cast<int>(page.size() / 2);
+    }) << false;
+    QTest::newRow("over the cap, announced") << overTheCap(true) << false;
+    QTest::newRow("over the cap, read to the close") << overTheCap(false) << false;
 }
 
 void TstHostile::branchLookup() {
-    QFETCH(int, kind);
+    QFETCH(Shape, shape);
+    QFETCH(bool, seenWaiting);
     // The page names a branch: if it were read, the values would be shown.
     QByteArray page = branchPage();
     Response r = Response::text(page, "text/html; charset=utf-8");
-    switch (kind) {
-        case 0:
-            r.dripIntervalMs = 300;
-            break;
-        case 1:
-            r.resetAfterBytes = static_cast<int>(page.size() / 2);
-            break;
-        case 2:
-        case 3:
-            r.body = page + QByteArray(kCap + 1 - page.size(), ' ');
-            r.sendContentLength = kind == 2;
-            break;
-    }
+    shape(r, page);
     f->server.setResponse("/query_list.asp", r);
 
     branch::Form5 window(f->t.env);
@@ -594,7 +606,7 @@ void TstHostile::branchLookup() {
                        [&] { waitingSeen = window.isQuerying() && !command1->isEnabled(); });
     QTest::mouseClick(command1, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!window.isQuerying(), 10000);
-    if (kind == 0) {
+    if (seenWaiting) {
         QVERIFY(waitingSeen);
     }
 

@@ -3,6 +3,7 @@
 // alert and the history file.
 #include <QFileDevice>
 #include <QtTest>
+#include <functional>
 
 #include "history/number_history.h"
 #include "support/file_faults.h"
@@ -11,6 +12,10 @@
 using platform::MessageBoxes;
 using testsupport::MainWindowFixture;
 using testsupport::TestHttpServer;
+
+// Shapes the tracking service's answer, or the environment, before the window is made.
+using Arrange = std::function<void(MainWindowFixture&, TestHttpServer::Response&)>;
+Q_DECLARE_METATYPE(Arrange)
 
 namespace {
 const QByteArray kIdAndType = "&id=3F1C7A0B5D92E4608A17C3B9D0E25F4C&type=html";
@@ -240,40 +245,34 @@ void TstQuery::notFoundAndPleaseEnterIsNotFound() {
 }
 
 void TstQuery::transferFailures_data() {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("http 500") << 0;
-    QTest::newRow("http 404") << 1;
-    QTest::newRow("no connection") << 2;
-    QTest::newRow("time-out") << 3;
-    QTest::newRow("reset in the body") << 4;
-    QTest::newRow("body over the cap") << 5;
+    using Response = TestHttpServer::Response;
+    QTest::addColumn<Arrange>("arrange");
+    QTest::newRow("http 500") << Arrange([](MainWindowFixture&, Response& r) {
+        r = Response::withStatus(500, r.body);
+    });
+    QTest::newRow("http 404") << Arrange([](MainWindowFixture&, Response& r) {
+        r = Response::withStatus(404, r.body);
+    });
+    QTest::newRow("no connection") << Arrange([](MainWindowFixture& f, Response&) {
+        f.t.env.addresses.tracking = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+    });
+    QTest::newRow("time-out") << Arrange([](MainWindowFixture& f, Response& r) {
+        r.neverAnswer = true;
+        f.t.env.limits.trackingTotal = std::chrono::milliseconds(300);
+    });
+    QTest::newRow("reset in the body") << Arrange([](MainWindowFixture&, Response& r) {
+        r.resetAfterBytes = 10;
+    });
+    QTest::newRow("body over the cap") << Arrange([](MainWindowFixture& f, Response&) {
+        f.t.env.limits.maxBodyBytes = 64;
+    });
 }
 
 void TstQuery::transferFailures() {
-    QFETCH(int, kind);
+    QFETCH(Arrange, arrange);
     const QByteArray rows = platform::toGbk(MainWindowFixture::rowsOf(3));
     TestHttpServer::Response r = TestHttpServer::Response::text(rows);
-    switch (kind) {
-        case 0:
-            r = TestHttpServer::Response::withStatus(500, rows);
-            break;
-        case 1:
-            r = TestHttpServer::Response::withStatus(404, rows);
-            break;
-        case 2:
-            f->t.env.addresses.tracking = QUrl(QStringLiteral("http://127.0.0.1:9/"));
-            break;
-        case 3:
-            r.neverAnswer = true;
-            f->t.env.limits.trackingTotal = std::chrono::milliseconds(300);
-            break;
-        case 4:
-            r.resetAfterBytes = 10;
-            break;
-        case 5:
-            f->t.env.limits.maxBodyBytes = 64;
-            break;
-    }
+    arrange(*f, r);
     f->server.setResponse("/", r);
     // The limits are read when the window is made.
     form = f->open();

@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <functional>
 
 #include "support/typing.h"
 #include <memory>
@@ -15,6 +16,9 @@
 using branch::Form5;
 using testsupport::TestHttpServer;
 using Response = testsupport::TestHttpServer::Response;
+// Shapes the branch site's answer to a row's failure.
+using Shape = std::function<void(Response&)>;
+Q_DECLARE_METATYPE(Shape)
 
 namespace {
 
@@ -424,18 +428,34 @@ void TestForm5::valuesAreShownAsPlainText() {
 }
 
 void TestForm5::failedRequestKeepsWhatIsShown_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("http 500") << QStringLiteral("500");
-    QTest::newRow("http 404") << QStringLiteral("404");
-    QTest::newRow("closed port") << QStringLiteral("closed");
-    QTest::newRow("silent server") << QStringLiteral("silent");
-    QTest::newRow("dripping server") << QStringLiteral("drip");
-    QTest::newRow("connection reset") << QStringLiteral("reset");
-    QTest::newRow("body over the cap") << QStringLiteral("large");
+    QTest::addColumn<Shape>("shape");
+    // False: nothing listens at the site's address any more.
+    QTest::addColumn<bool>("listening");
+    QTest::newRow("http 500") << Shape([](Response& answer) {
+        answer = Response::withStatus(500, branchPage(kShanghai).toUtf8());
+    }) << true;
+    QTest::newRow("http 404") << Shape([](Response& answer) {
+        answer = Response::withStatus(404, QByteArray());
+    }) << true;
+    QTest::newRow("closed port") << Shape() << false;
+    QTest::newRow("silent server") << Shape([](Response& answer) {
+        answer.neverAnswer = true;
+    }) << true;
+    QTest::newRow("dripping server") << Shape([](Response& answer) {
+        answer.dripIntervalMs = 50;  // a byte every 50 ms never falls silent for long
+        answer.sendContentLength = false;
+    }) << true;
+    QTest::newRow("connection reset") << Shape([](Response& answer) {
+        answer.resetAfterBytes = 10;
+    }) << true;
+    QTest::newRow("body over the cap") << Shape([](Response& answer) {
+        answer = Response::text(QByteArray(16 * 1024 * 1024 + 1, 't'));
+    }) << true;
 }
 
 void TestForm5::failedRequestKeepsWhatIsShown() {
-    QFETCH(QString, kind);
+    QFETCH(Shape, shape);
+    QFETCH(bool, listening);
     Form5 form(te_->env);
     open(form);
     server_->setResponse(kPage, Response::text(branchPage(kShanghai).toUtf8()));
@@ -451,24 +471,11 @@ void TestForm5::failedRequestKeepsWhatIsShown() {
     QCOMPARE(shownValues(failing), kShanghai);
 
     Response answer = Response::text(branchPage(kShanghai).toUtf8());
-    if (kind == QLatin1String("500")) {
-        answer = Response::withStatus(500, branchPage(kShanghai).toUtf8());
-    } else if (kind == QLatin1String("404")) {
-        answer = Response::withStatus(404, QByteArray());
-    } else if (kind == QLatin1String("silent")) {
-        answer.neverAnswer = true;
-    } else if (kind == QLatin1String("drip")) {
-        answer.dripIntervalMs = 50;  // a byte every 50 ms never falls silent for long
-        answer.sendContentLength = false;
-    } else if (kind == QLatin1String("reset")) {
-        answer.resetAfterBytes = 10;
-    } else if (kind == QLatin1String("large")) {
-        answer = Response::text(QByteArray(16 * 1024 * 1024 + 1, 't'));
-    }
-    const bool closed = kind == QLatin1String("closed");
+    const bool closed = !listening;
     if (closed) {
-        server_.reset();  // nothing listens at the site's address any more
+        server_.reset();
     } else {
+        shape(answer);
         server_->setResponse(kPage, answer);
     }
     const int before = closed ? 0 : server_->requestCount();

@@ -8,6 +8,7 @@
 #include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QtTest>
+#include <functional>
 
 #include "platform/atomic_file.h"
 #include "platform/controls.h"
@@ -27,6 +28,10 @@ using platform::HttpFetch;
 using platform::MessageBoxes;
 using testsupport::TestHttpServer;
 using namespace std::chrono_literals;
+
+// Sets the service's answer up and may change the address fetched.
+using ServeAndAim = std::function<void(TestHttpServer&, QUrl&)>;
+Q_DECLARE_METATYPE(ServeAndAim)
 
 class TstPlatform : public QObject {
     Q_OBJECT
@@ -369,43 +374,36 @@ void TstPlatform::redirectToAnotherSchemeIsRefused() {
 }
 
 void TstPlatform::statusAndBodies_data() {
-    QTest::addColumn<int>("kind");
+    // Each row arranges the service and may point the fetch elsewhere.
+    QTest::addColumn<ServeAndAim>("arrange");
     QTest::addColumn<int>("status");
-    QTest::newRow("200 empty") << 0 << int(FetchResult::Status::Ok);
-    QTest::newRow("500") << 1 << int(FetchResult::Status::HttpError);
-    QTest::newRow("404") << 2 << int(FetchResult::Status::HttpError);
-    QTest::newRow("closed port") << 3 << int(FetchResult::Status::Failed);
-    QTest::newRow("reset in the body") << 4 << int(FetchResult::Status::Failed);
-    QTest::newRow("not http") << 5 << int(FetchResult::Status::Failed);
+    QTest::newRow("200 empty") << ServeAndAim([](TestHttpServer& server, QUrl&) {
+        server.setResponse("/", TestHttpServer::Response::text(""));
+    }) << int(FetchResult::Status::Ok);
+    QTest::newRow("500") << ServeAndAim([](TestHttpServer& server, QUrl&) {
+        server.setResponse("/", TestHttpServer::Response::withStatus(500, "boom"));
+    }) << int(FetchResult::Status::HttpError);
+    QTest::newRow("404") << ServeAndAim([](TestHttpServer& server, QUrl&) {
+        server.setResponse("/", TestHttpServer::Response::withStatus(404, "none"));
+    }) << int(FetchResult::Status::HttpError);
+    QTest::newRow("closed port") << ServeAndAim([](TestHttpServer&, QUrl& url) {
+        url = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+    }) << int(FetchResult::Status::Failed);
+    QTest::newRow("reset in the body") << ServeAndAim([](TestHttpServer& server, QUrl&) {
+        TestHttpServer::Response r = TestHttpServer::Response::text(QByteArray(5000, 'x'));
+        r.resetAfterBytes = 100;
+        server.setResponse("/", r);
+    }) << int(FetchResult::Status::Failed);
+    QTest::newRow("not http") << ServeAndAim([](TestHttpServer&, QUrl& url) {
+        url = QUrl(QStringLiteral("ftp://127.0.0.1/"));
+    }) << int(FetchResult::Status::Failed);
 }
 
 void TstPlatform::statusAndBodies() {
-    QFETCH(int, kind);
+    QFETCH(ServeAndAim, arrange);
     QFETCH(int, status);
     QUrl url = server->url();
-    switch (kind) {
-        case 0:
-            server->setResponse("/", TestHttpServer::Response::text(""));
-            break;
-        case 1:
-            server->setResponse("/", TestHttpServer::Response::withStatus(500, "boom"));
-            break;
-        case 2:
-            server->setResponse("/", TestHttpServer::Response::withStatus(404, "none"));
-            break;
-        case 3:
-            url = QUrl(QStringLiteral("http://127.0.0.1:9/"));
-            break;
-        case 4: {
-            TestHttpServer::Response r = TestHttpServer::Response::text(QByteArray(5000, 'x'));
-            r.resetAfterBytes = 100;
-            server->setResponse("/", r);
-            break;
-        }
-        case 5:
-            url = QUrl(QStringLiteral("ftp://127.0.0.1/"));
-            break;
-    }
+    arrange(*server, url);
     const FetchResult result = fetch(url);
     QCOMPARE(int(result.status), status);
     QCOMPARE(result.text, QString());
