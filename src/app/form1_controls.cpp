@@ -37,36 +37,40 @@ void buildTimedPanel(Form1Controls& c, QWidget* central) {
     c.Combo2 = new ComboBox(QStringLiteral("Combo2"), ComboBox::Style::DropDownList, c.Frame4);
     c.Combo3 = new ComboBox(QStringLiteral("Combo3"), ComboBox::Style::DropDownList, c.Frame4);
     c.Command8 = makeButton(QStringLiteral("Command8"), QStringLiteral("开始定时"), c.Frame4);
-    c.Label4 = platform::makeLabel(QStringLiteral("Label4"), QStringLiteral("请设定时间："), c.Frame4);
+    c.Label4 =
+        platform::makeLabel(QStringLiteral("Label4"), QStringLiteral("请设定时间："), c.Frame4);
     c.Label5 = platform::makeLabel(QStringLiteral("Label5"), QStringLiteral("时"), c.Frame4);
     c.Label6 = platform::makeLabel(QStringLiteral("Label6"), QStringLiteral("分"), c.Frame4);
 }
 
 void buildQueryFields(Form1Controls& c, QWidget* central) {
-    c.Frame2 = makeFrame(QStringLiteral("Frame2"), QStringLiteral("物流信息:[F8快捷粘贴单号]"),
-                         central);
+    c.Frame2 =
+        makeFrame(QStringLiteral("Frame2"), QStringLiteral("物流信息:[F8快捷粘贴单号]"), central);
     c.Text1 = new ComboBox(QStringLiteral("Text1"), ComboBox::Style::DropDownCombo, c.Frame2);
     c.Text2 = platform::makeNamed<QLineEdit>(QStringLiteral("Text2"), c.Frame2);
     c.Command7 = makeButton(QStringLiteral("Command7"), QStringLiteral("清"), c.Frame2);
     c.Command9 = makeButton(QStringLiteral("Command9"), QStringLiteral("删"), c.Frame2);
     c.Command2 = makeButton(QStringLiteral("Command2"), QStringLiteral("快捷搜索"), c.Frame2);
     c.Combo1 = new ComboBox(QStringLiteral("Combo1"), ComboBox::Style::DropDownList, c.Frame2);
-    c.Label9 = platform::makeLabel(QStringLiteral("Label9"), QStringLiteral("备注信息："), c.Frame2);
-    c.Label2 = platform::makeLabel(QStringLiteral("Label2"), QStringLiteral("物流公司："), c.Frame2);
-    c.Label1 = platform::makeLabel(QStringLiteral("Label1"), QStringLiteral("快件单号："), c.Frame2);
+    c.Label9 =
+        platform::makeLabel(QStringLiteral("Label9"), QStringLiteral("备注信息："), c.Frame2);
+    c.Label2 =
+        platform::makeLabel(QStringLiteral("Label2"), QStringLiteral("物流公司："), c.Frame2);
+    c.Label1 =
+        platform::makeLabel(QStringLiteral("Label1"), QStringLiteral("快件单号："), c.Frame2);
 }
 
 void buildTimersAndList(Form1Controls& c, QMainWindow* window, const platform::Environment& env) {
-    c.Frame1 = makeFrame(QStringLiteral("Frame1"), QStringLiteral("物流跟踪"), window->centralWidget());
+    c.Frame1 =
+        makeFrame(QStringLiteral("Frame1"), QStringLiteral("物流跟踪"), window->centralWidget());
     c.Timer6 = new platform::Timer(QStringLiteral("Timer6"), 60000, false, env.gate, window);
     c.Timer4 = new platform::Timer(QStringLiteral("Timer4"), 1000, false, env.gate, window);
     c.Timer3 = new platform::Timer(QStringLiteral("Timer3"), 1000, true, env.gate, window);
-    c.ListView1 = new platform::ListView(
-        QStringLiteral("ListView1"),
-        {{QStringLiteral("序号"), QStringLiteral("xh"), 600},
-         {QStringLiteral("时间"), QStringLiteral("sj"), 2000},
-         {QStringLiteral("物流进度"), QStringLiteral("wl"), 5200}},
-        c.Frame1);
+    c.ListView1 = new platform::ListView(QStringLiteral("ListView1"),
+                                         {{QStringLiteral("序号"), QStringLiteral("xh"), 600},
+                                          {QStringLiteral("时间"), QStringLiteral("sj"), 2000},
+                                          {QStringLiteral("物流进度"), QStringLiteral("wl"), 5200}},
+                                         c.Frame1);
     c.W1 = env.player;
     c.Timer1 = new platform::Timer(QStringLiteral("Timer1"), 100, false, env.gate, window);
 }
@@ -109,7 +113,8 @@ QGridLayout* layoutRequeryPanels(const Form1Controls& c, QObject* buttonFilter) 
     loop->addWidget(c.Command5, 1, 4);
     // The panel-switch buttons sit on their frame's top edge, at the right.
     for (QPushButton* small : {c.Command10, c.Command11}) {
-        small->setFixedSize(small->sizeHint().width(), std::max(18, small->sizeHint().height() - 6));
+        small->setFixedSize(small->sizeHint().width(),
+                            std::max(18, small->sizeHint().height() - 6));
         small->parentWidget()->installEventFilter(buttonFilter);
     }
     auto* panels = new QGridLayout;
@@ -122,11 +127,10 @@ QGridLayout* layoutRequeryPanels(const Form1Controls& c, QObject* buttonFilter) 
 // The keyboard goes through the query fields first, then the buttons, the menu, the
 // re-query panel (whichever is shown) and the list.
 void setTabOrder(const Form1Controls& c, QWidget* window) {
-    const QList<QWidget*> tabOrder = {c.Text1,    c.Combo1,   c.Text2,     c.Command1,
-                                      c.Command3, c.Combo5,   c.Command9,  c.Command7,
-                                      c.Command2, c.Command10, c.Combo2,   c.Combo3,
-                                      c.Command8, c.Command11, c.Combo4,   c.Command5,
-                                      c.ListView1};
+    const QList<QWidget*> tabOrder = {c.Text1,    c.Combo1,   c.Text2,    c.Command1,  c.Command3,
+                                      c.Combo5,   c.Command9, c.Command7, c.Command2,  c.Command10,
+                                      c.Combo2,   c.Combo3,   c.Command8, c.Command11, c.Combo4,
+                                      c.Command5, c.ListView1};
     for (int i = 1; i < tabOrder.size(); ++i) {
         window->setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
     }
@@ -145,12 +149,12 @@ Form1Controls buildForm1Controls(QMainWindow* window, const platform::Environmen
     c.Combo5 = new ComboBox(QStringLiteral("Combo5"), ComboBox::Style::DropDownList, c.Frame7);
     buildLoopPanel(c, central);
     c.Frame5 = makeFrame(QStringLiteral("Frame5"), QString(), central);
-    c.Label7 = platform::makeLabel(QStringLiteral("Label7"), QStringLiteral("是否更新：未查询"),
-                                   c.Frame5);
+    c.Label7 =
+        platform::makeLabel(QStringLiteral("Label7"), QStringLiteral("是否更新：未查询"), c.Frame5);
     buildTimedPanel(c, central);
     c.Frame3 = makeFrame(QStringLiteral("Frame3"), QString(), central);
-    c.Label3 = platform::makeLabel(QStringLiteral("Label3"), QStringLiteral("快件状态：未查询"),
-                                   c.Frame3);
+    c.Label3 =
+        platform::makeLabel(QStringLiteral("Label3"), QStringLiteral("快件状态：未查询"), c.Frame3);
     c.Command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("开始查询"), central);
     c.Command1->setEnabled(false);
     c.S1 = new platform::StatusBar(QStringLiteral("S1"), kStatusPanelCount, window, kMessagePanel);

@@ -37,7 +37,7 @@ struct Form1Controls : history::HistoryHandlerControls, requery::RequeryControls
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QGroupBox* Frame3 = nullptr;
-    QLabel* Label3 = nullptr;       // parcel status
+    QLabel* Label3 = nullptr;         // parcel status
     QPushButton* Command1 = nullptr;  // 开始查询
     QGroupBox* Frame2 = nullptr;
     QPushButton* Command2 = nullptr;  // 快捷搜索

@@ -22,10 +22,11 @@ namespace app {
 
 class QueryFlow;
 
-// The main window: every control of the program, the state that lives between events,
-// and the handlers of the query, the start-up, the menu and the exit question. Handlers
-// are plain routines: other handlers (the history pick, the re-query timers) call them
-// directly, whether or not their control is enabled.
+// The main window: it owns its controls and the modules that work on them (the query,
+// the history handlers, the re-query, the list click), wires their signals together, and
+// handles the start-up, the update check, the menu, the keys and the exit question. The
+// handlers are plain routines: the history pick and the re-query timers run the query
+// whether or not its button is enabled.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:

@@ -74,7 +74,7 @@ Form5::~Form5() {
 void Form5::buildControls() {
     Form5Controls& c = controls_;
     c.Label13 = platform::makeLabel(QStringLiteral("Label13"),
-                                  QStringLiteral("请输入您要查询的网点名称："), this);
+                                    QStringLiteral("请输入您要查询的网点名称："), this);
     c.Text1 = platform::makeNamed<QLineEdit>(QStringLiteral("Text1"), this);
     c.Command1 = platform::makeNamed<QPushButton>(QStringLiteral("Command1"), this);
     c.Command1->setText(QStringLiteral("查询"));
@@ -84,8 +84,8 @@ void Form5::buildControls() {
     for (int i = 0; i < BranchFields::kCount; ++i) {
         c.captions[i] =
             platform::makeLabel(QStringLiteral("Label%1").arg(2 * i + 1), kCaptions[i], this);
-        QLabel* value = platform::makeLabel(QStringLiteral("Label%1").arg(2 * i + 2),
-                                            kNotQueried, this);
+        QLabel* value =
+            platform::makeLabel(QStringLiteral("Label%1").arg(2 * i + 2), kNotQueried, this);
         // Single-line values: a long answer is cut off at the window's edge instead of
         // widening the window; the delivery area can be read whole by clicking it.
         value->setWordWrap(false);
@@ -108,18 +108,16 @@ void Form5::buildControls() {
     top->addWidget(c.Command1);
 
     auto* firstRow = new QHBoxLayout;
-    firstRow->addWidget(
-        pairFrame(QStringLiteral("Frame1"), c.captions[0], c.values[0], this), 1);
-    firstRow->addWidget(
-        pairFrame(QStringLiteral("Frame2"), c.captions[1], c.values[1], this), 1);
+    firstRow->addWidget(pairFrame(QStringLiteral("Frame1"), c.captions[0], c.values[0], this), 1);
+    firstRow->addWidget(pairFrame(QStringLiteral("Frame2"), c.captions[1], c.values[1], this), 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 0);
     layout->addLayout(top);
     layout->addLayout(firstRow);
     for (int i = 2; i < BranchFields::kCount; ++i) {
-        layout->addWidget(pairFrame(QStringLiteral("Frame%1").arg(i + 1), c.captions[i],
-                                    c.values[i], this));
+        layout->addWidget(
+            pairFrame(QStringLiteral("Frame%1").arg(i + 1), c.captions[i], c.values[i], this));
     }
     layout->addStretch(1);
     layout->addWidget(c.S1);

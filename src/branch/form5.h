@@ -21,8 +21,8 @@ namespace branch {
 
 // The controls of the branch lookup window, each widget's objectName being its name here.
 struct Form5Controls {
-    QLabel* Label13 = nullptr;  // 请输入您要查询的网点名称：
-    QLineEdit* Text1 = nullptr;  // the branch name
+    QLabel* Label13 = nullptr;        // 请输入您要查询的网点名称：
+    QLineEdit* Text1 = nullptr;       // the branch name
     QPushButton* Command1 = nullptr;  // 查询
     std::array<QLabel*, BranchFields::kCount> captions = {};  // Label1, 3, 5, 7, 9, 11
     std::array<QLabel*, BranchFields::kCount> values = {};    // Label2, 4, 6, 8, 10, 12

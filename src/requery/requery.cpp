@@ -68,9 +68,9 @@ Requery::Requery(const RequeryControls& controls, platform::ComboBox* Text1,
 // ---- Timed query ----
 
 void Requery::setTimedInputsEnabled(bool enabled) {
-    setEnabled(QList<QWidget*>{c_.Combo2, c_.Combo3} + otherInputs_ +
-                   QList<QWidget*>{text1_, combo1_},
-               enabled);
+    setEnabled(
+        QList<QWidget*>{c_.Combo2, c_.Combo3} + otherInputs_ + QList<QWidget*>{text1_, combo1_},
+        enabled);
 }
 
 void Requery::disarmTimed() {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QList>
 #include <QObject>
 #include <QPushButton>
-#include <QList>
 
 #include "platform/controls.h"
 #include "platform/timer.h"
@@ -45,8 +45,9 @@ class Requery : public QObject {
     Q_OBJECT
 public:
     // `Text1` (the number box) and `Combo1` (the courier selector) must hold a query before
-    // a repetition is armed; they and `otherQueryInputs` are locked while it is armed. `boxParent` is the window the boxes belong to. Connects the
-    // buttons' clicks and the two timers' ticks to the handlers below.
+    // a repetition is armed; they and `otherQueryInputs` are locked while it is armed. `boxParent`
+    // is the window the boxes belong to. Connects the buttons' clicks and the two timers' ticks to
+    // the handlers below.
     Requery(const RequeryControls& controls, platform::ComboBox* Text1, platform::ComboBox* Combo1,
             QList<QWidget*> otherQueryInputs, platform::MessageBoxes* boxes,
             const platform::Clock* clock, QWidget* boxParent, QObject* parent = nullptr);

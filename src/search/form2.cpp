@@ -19,8 +19,8 @@ namespace {
 
 // The common couriers, in the order of the buttons Command2..Command11 (two rows of five).
 const QString kQuickKeywords[search::Form2Controls::kQuickButtonCount] = {
-    QStringLiteral("申通"), QStringLiteral("EMS"),  QStringLiteral("顺丰"), QStringLiteral("圆通"),
-    QStringLiteral("中通"), QStringLiteral("汇通"), QStringLiteral("韵达"), QStringLiteral("程光"),
+    QStringLiteral("申通"), QStringLiteral("EMS"),   QStringLiteral("顺丰"), QStringLiteral("圆通"),
+    QStringLiteral("中通"), QStringLiteral("汇通"),  QStringLiteral("韵达"), QStringLiteral("程光"),
     QStringLiteral("全峰"), QStringLiteral("宅急送")};
 constexpr int kQuickButtonsPerRow = 5;
 
@@ -44,7 +44,8 @@ Form2::Form2(platform::ComboBox* combo1, platform::MessageBoxes* boxes, QWidget*
     connect(controls_.Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     for (QPushButton* button : controls_.quickButtons) {
         const QString keyword = button->text();
-        connect(button, &QPushButton::clicked, this, [this, keyword] { quickButtonClick(keyword); });
+        connect(button, &QPushButton::clicked, this,
+                [this, keyword] { quickButtonClick(keyword); });
     }
     controls_.Text1->setFocus();
 }

@@ -20,10 +20,10 @@ namespace search {
 struct Form2Controls {
     static constexpr int kQuickButtonCount = 10;
 
-    QGroupBox* Frame1 = nullptr;  // 请输入公司名称关键字
-    QLineEdit* Text1 = nullptr;   // the keyword
+    QGroupBox* Frame1 = nullptr;      // 请输入公司名称关键字
+    QLineEdit* Text1 = nullptr;       // the keyword
     QPushButton* Command1 = nullptr;  // 搜索
-    QGroupBox* Frame2 = nullptr;  // 常用物流公司
+    QGroupBox* Frame2 = nullptr;      // 常用物流公司
     std::array<QPushButton*, kQuickButtonCount> quickButtons = {};  // Command2..Command11
 };
 

@@ -78,8 +78,8 @@ void Form4::buildHeader() {
     c.aicAlphaImage1->setPixmap(drawLogo());
     place(c.aicAlphaImage1, 360, 240, 1125, 1395);
 
-    c.Label9 = platform::makeLabel(
-        QStringLiteral("Label9"), QStringLiteral("Trackoro\n\n© Velmora Studio 版权所有"), this);
+    c.Label9 = platform::makeLabel(QStringLiteral("Label9"),
+                                   QStringLiteral("Trackoro\n\n© Velmora Studio 版权所有"), this);
     placeLabel(c.Label9, 2520, 600);
 
     c.Label10 = platform::makeLabel(QStringLiteral("Label10"), QStringLiteral("版本号："), this);
@@ -134,11 +134,11 @@ void Form4::buildContacts() {
 
     c.Label3 = platform::makeLabel(QStringLiteral("Label3"), QStringLiteral("联系方式："), this);
     placeLabel(c.Label3, 360, 5400);
-    c.Label4 = platform::makeLabel(QStringLiteral("Label4"), QStringLiteral("YY：") + kYyAccount,
-                                   this);
+    c.Label4 =
+        platform::makeLabel(QStringLiteral("Label4"), QStringLiteral("YY：") + kYyAccount, this);
     placeLabel(c.Label4, 1560, 5400);
-    c.Label5 = platform::makeLabel(QStringLiteral("Label5"), QStringLiteral("QQ：") + kQqAccount,
-                                   this);
+    c.Label5 =
+        platform::makeLabel(QStringLiteral("Label5"), QStringLiteral("QQ：") + kQqAccount, this);
     placeLabel(c.Label5, 3360, 5400);
     c.Label5->setToolTip(QStringLiteral("QQ交谈"));
     c.Label6 = platform::makeLabel(QStringLiteral("Label6"),
@@ -159,8 +159,8 @@ void Form4::buildForumLink() {
     placeLabel(c.Label8, 360, 6540);
     c.Label8->setToolTip(QStringLiteral("访问Zeluna系列软件官方论坛"));
 
-    c.Command1 = platform::makeNamed<QPushButton>(QStringLiteral("Command1"),
-                                                  QStringLiteral("确定"), this);
+    c.Command1 =
+        platform::makeNamed<QPushButton>(QStringLiteral("Command1"), QStringLiteral("确定"), this);
     c.Command1->setDefault(true);
     place(c.Command1, 3840, 6240, 1935, 495);
 }

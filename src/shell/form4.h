@@ -30,7 +30,7 @@ struct Form4Controls {
     QLabel* Label6 = nullptr;  // e-mail link
     QFrame* Line2 = nullptr;
     QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;  // forum link
+    QLabel* Label8 = nullptr;         // forum link
     QPushButton* Command1 = nullptr;  // 确定
 };
 

@@ -572,9 +572,8 @@ void TstHostile::branchLookup_data() {
             r.sendContentLength = announced;
         });
     };
-    QTest::newRow("drip") << Shape([](Response& r, const QByteArray&) {
-        r.dripIntervalMs = 300;
-    }) << true;
+    QTest::newRow("drip") << Shape([](Response& r, const QByteArray&) { r.dripIntervalMs = 300; })
+                          << true;
     QTest::newRow("reset") << Shape([](Response& r, const QByteArray& page) {
         r.resetAfterBytes = static_cast<int>(page.size() / 2);
     }) << false;

@@ -96,7 +96,8 @@ void TstReadonlyFolder::startsAndQueriesInAReadOnlyFolder() {
     QVERIFY(!form->controls().Timer1->isEnabled());
     QVERIFY(f->t.boxes.shown().isEmpty());
     // The list keeps the entry of this run; nothing reached the folder.
-    QCOMPARE(form->controls().Text1->items(), QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
+    QCOMPARE(form->controls().Text1->items(),
+             QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
     QVERIFY(!QFile::exists(historyPath()));
     QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList());
 

@@ -187,9 +187,10 @@ void TstRequery::checkOnePanel() {
 }
 
 void TstRequery::checkTimedLocked(bool locked) {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{form->controls().Combo2, form->controls().Combo3, form->controls().Command9, form->controls().Command7,
-                                         form->controls().Command2, form->controls().Text1, form->controls().Combo1}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             form->controls().Combo2, form->controls().Combo3, form->controls().Command9,
+             form->controls().Command7, form->controls().Command2, form->controls().Text1,
+             form->controls().Combo1}) {
         QVERIFY2(w->isEnabled() == !locked, qPrintable(w->objectName()));
     }
     QCOMPARE(form->controls().Command8->text(), locked ? kTimedArmed : kTimedOff);
@@ -198,9 +199,9 @@ void TstRequery::checkTimedLocked(bool locked) {
 }
 
 void TstRequery::checkLoopLocked(bool locked) {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{form->controls().Command9, form->controls().Command7, form->controls().Command2,
-                                         form->controls().Text1, form->controls().Combo1, form->controls().Combo4}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             form->controls().Command9, form->controls().Command7, form->controls().Command2,
+             form->controls().Text1, form->controls().Combo1, form->controls().Combo4}) {
         QVERIFY2(w->isEnabled() == !locked, qPrintable(w->objectName()));
     }
     QCOMPARE(form->controls().Command5->text(), locked ? kLoopRunning : kLoopOff);
@@ -211,9 +212,9 @@ void TstRequery::checkLoopLocked(bool locked) {
 // The query button, the history toggle, the remark, the menu and the panel switches stay
 // usable whatever runs.
 void TstRequery::checkNeverLocked() {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{form->controls().Command1, form->controls().Command3, form->controls().Text2, form->controls().Combo5,
-                                         form->controls().Command10, form->controls().Command11}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             form->controls().Command1, form->controls().Command3, form->controls().Text2,
+             form->controls().Combo5, form->controls().Command10, form->controls().Command11}) {
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
     }
 }
@@ -481,7 +482,8 @@ void TstRequery::failedQueryKeepsTheLoopRunning() {
     form->controls().Text2->clear();
     form->controls().Timer6->fire();
     QCOMPARE(requests(), 1);
-    QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("请输入快递备注信息,例如：爸爸衣服"));
+    QCOMPARE(form->controls().S1->panelText(2),
+             QStringLiteral("请输入快递备注信息,例如：爸爸衣服"));
     checkLoopLocked(true);
 
     form->controls().Text2->setText(QStringLiteral("衣服"));
