@@ -12,6 +12,7 @@
 #include "history/history_handlers.h"
 #include "history/number_history.h"
 #include "platform/platforms.h"
+#include "support/stand_ins.h"
 
 namespace {
 
@@ -37,8 +38,8 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QTemporaryDir folder;
-    platform::ScriptedPlatform world;
-    platform::ScriptedMessageBoxes& boxes = world.boxes;
+    testsupport::ScriptedPlatform world;
+    testsupport::ScriptedMessageBoxes& boxes = world.boxes;
     platform::Environment env = platform::environmentOf(world, folder.path());
 
     const QStringList stored = entries();

@@ -680,7 +680,7 @@ void TstRequery::loopTicksWaitForAnOpenBox() {
     QList<int> handledWhileOpen;
     QList<int> refusedWhileOpen;
     countTicks(form->Timer6);
-    f->t.boxes.onShow = [&](const platform::ScriptedMessageBoxes::Shown&) {
+    f->t.boxes.onShow = [&](const testsupport::ScriptedMessageBoxes::Shown&) {
         ++depth;
         maxDepth = std::max(maxDepth, depth);
         const int seen = requests();
@@ -734,7 +734,7 @@ void TstRequery::timedTicksWaitForRequestAndBox() {
     int maxDepth = 0;
     bool waited = true;
     int requestsWhileOpen = -1;
-    f->t.boxes.onShow = [&](const platform::ScriptedMessageBoxes::Shown&) {
+    f->t.boxes.onShow = [&](const testsupport::ScriptedMessageBoxes::Shown&) {
         ++depth;
         maxDepth = std::max(maxDepth, depth);
         const int seen = requests();
