@@ -46,7 +46,10 @@ int main(int argc, char** argv) {
     const QString file = history::historyFilePath(folder.path());
     std::vector<double> load, save, remove, clear;
     for (int run = 0; run < kRuns; ++run) {
-        history::writeHistoryFile(file, stored);
+        if (!history::writeHistoryFile(file, stored)) {
+            fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
         app::Form1 form(env);
         form.Timer3->setEnabled(false);
         history::HistoryHandlers* handlers = form.historyHandlers();
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
         form.Combo1->setListIndex(91);
         form.Text2->setText(QStringLiteral("r"));
         timer.restart();
-        form.numberHistory()->xr();  // one more number: duplicate test, append, rewrite
+        (void)form.numberHistory()->xr();  // one more number: duplicate test, append, rewrite
         save.push_back(timer.nsecsElapsed() / 1e6);
 
         form.Text1->setText(QStringLiteral("SF1000016000"));

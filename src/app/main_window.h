@@ -10,6 +10,7 @@
 #include "platform/controls.h"
 #include "platform/environment.h"
 #include "platform/http_fetch.h"
+#include "platform/result.h"
 #include "platform/timer.h"
 
 namespace history {
@@ -152,8 +153,8 @@ private:
     // Change alert counters.
     int previousLineCount_ = 0;
     int currentLineCount_ = 0;
-    // The save of the running query could not write the history file.
-    bool saveFailed_ = false;
+    // How the running query's save of its number into the history went.
+    platform::Result numberSaved_;
 
     bool ended_ = false;
     bool centred_ = false;

@@ -36,7 +36,7 @@ void Form1::Command1_Click() {
     Label3->setText(QStringLiteral("快件状态：未查询"));
     Command1->setEnabled(false);
     ListView1->clear();
-    saveFailed_ = false;
+    numberSaved_ = {};
 
     if (!kdgs(Text1->text())) {
         // No connection, a time-out, an error status or an oversized body: nothing is
@@ -63,7 +63,7 @@ void Form1::Command1_Click() {
                 saveNumber();
                 Text1->clearList();
                 history_->dq();
-                if (saveFailed_) {
+                if (!numberSaved_) {
                     // Never "saved" when the history file could not be written.
                     env_.boxes->warn(this, history::NumberHistory::saveFailedText());
                 } else {
@@ -93,8 +93,8 @@ void Form1::Command1_Click() {
         // parse follows, so the answer (up to the body cap) is let go here.
         csh();
         // A history file that could not be written is worth more than "no information".
-        status(saveFailed_ ? history::NumberHistory::saveFailedText()
-                           : QStringLiteral("暂无物流信息,请稍后再试!"));
+        status(!numberSaved_ ? history::NumberHistory::saveFailedText()
+                             : QStringLiteral("暂无物流信息,请稍后再试!"));
         Command1->setEnabled(true);
     }
 }
@@ -111,8 +111,9 @@ bool Form1::kdgs(const QString& number) {
 }
 
 void Form1::saveNumber() {
-    if (!history_->xr()) {
-        saveFailed_ = true;
+    numberSaved_ = history_->xr();
+    if (!numberSaved_) {
+        status(history::NumberHistory::saveFailedText());
     }
 }
 

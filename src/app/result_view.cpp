@@ -5,13 +5,10 @@
 #include "app/main_window.h"
 #include "history/number_history.h"
 #include "platform/media_player.h"
+#include "tracking/answer.h"
 #include "tracking/result_parser.h"
 
 namespace app {
-
-namespace {
-constexpr int kMaxLineCount = 32767;  // the line counters are 16-bit
-}
 
 void Form1::Timer1_Timer() {
     const QVector<tracking::ProgressLine> parsed =
@@ -42,10 +39,10 @@ void Form1::Timer1_Timer() {
 
     csh();
     previousLineCount_ = currentLineCount_;
-    currentLineCount_ = std::min(ListView1->count(), kMaxLineCount);
+    currentLineCount_ = std::min(ListView1->count(), tracking::kMaxRowCount);
     Timer1->setEnabled(false);
     // A history file that could not be written is worth more than "done".
-    status(saveFailed_ ? history::NumberHistory::saveFailedText() : QStringLiteral("查询完毕..."));
+    status(!numberSaved_ ? history::NumberHistory::saveFailedText() : QStringLiteral("查询完毕..."));
     Command1->setEnabled(true);
     if (ListView1->count() > 0) {
         Label3->setText(tracking::parcelStatus(ListView1->text(0, progress)));
