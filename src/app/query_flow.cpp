@@ -8,10 +8,6 @@
 
 namespace app {
 
-namespace {
-constexpr int kMaxRowCount = 32767;  // the row count is a 16-bit counter
-}
-
 void Form1::Command1_Click() {
     const QString number = Text1->text();
     if (number.isEmpty()) {
@@ -119,7 +115,7 @@ void Form1::saveNumber() {
 
 void Form1::hx2() {
     const int found = tracking::countRowMarkers(resultPage_);
-    rowCount_ = std::min(kMaxRowCount, rowCount_ + found);
+    rowCount_ = std::min(tracking::kMaxRowCount, rowCount_ + found);
     if (found > 0) {
         Timer1->setEnabled(true);
     }
