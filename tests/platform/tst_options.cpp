@@ -105,8 +105,8 @@ void TstOptions::helpAndVersionNeedNoApplication_data() {
     QTest::addColumn<Options::Action>("action");
     QTest::newRow("--help") << QStringList{"--help"} << Options::Action::Help;
     QTest::newRow("-h") << QStringList{"-h"} << Options::Action::Help;
-    QTest::newRow("-? after an address")
-        << QStringList{"--tracking-url", "http://127.0.0.1/", "-?"} << Options::Action::Help;
+    QTest::newRow("--help after an address")
+        << QStringList{"--tracking-url", "http://127.0.0.1/", "--help"} << Options::Action::Help;
     QTest::newRow("--version") << QStringList{"--version"} << Options::Action::Version;
     QTest::newRow("-v") << QStringList{"-v"} << Options::Action::Version;
 }
