@@ -7,7 +7,7 @@
 
 namespace history {
 
-NumberHistory::NumberHistory(const HistoryControls& controls, QString programFolder)
+NumberHistory::NumberHistory(const HistoryControls& controls, const QString& programFolder)
     : c_(controls), filePath_(historyFilePath(programFolder)) {}
 
 QString NumberHistory::saveFailedText() {

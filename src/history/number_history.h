@@ -25,7 +25,7 @@ struct HistoryControls {
 // file is rewritten atomically, so a crash or a full disk leaves the previous file whole.
 class NumberHistory {
 public:
-    NumberHistory(const HistoryControls& controls, QString programFolder);
+    NumberHistory(const HistoryControls& controls, const QString& programFolder);
 
     QString filePath() const { return filePath_; }
 

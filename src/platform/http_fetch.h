@@ -38,7 +38,7 @@ struct FetchResult {
 };
 
 // No answer of any service the program talks to comes near this; a larger one is a failure.
-inline constexpr qint64 kMaxBodyBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxBodyBytes = qint64{16} * 1024 * 1024;
 
 struct FetchOptions {
     std::chrono::milliseconds totalLimit{60000};
