@@ -12,6 +12,7 @@
 #include "history/history_handlers.h"
 #include "history/number_history.h"
 #include "platform/platforms.h"
+#include "support/stand_ins.h"
 
 namespace {
 
@@ -37,15 +38,18 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QTemporaryDir folder;
-    platform::ScriptedPlatform world;
-    platform::ScriptedMessageBoxes& boxes = world.boxes;
+    testsupport::ScriptedPlatform world;
+    testsupport::ScriptedMessageBoxes& boxes = world.boxes;
     platform::Environment env = platform::environmentOf(world, folder.path());
 
     const QStringList stored = entries();
     const QString file = history::historyFilePath(folder.path());
     std::vector<double> load, save, remove, clear;
     for (int run = 0; run < kRuns; ++run) {
-        history::writeHistoryFile(file, stored);
+        if (!history::writeHistoryFile(file, stored)) {
+            fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
         app::Form1 form(env);
         form.controls().Timer3->setEnabled(false);
         history::HistoryHandlers* handlers = form.historyHandlers();
@@ -59,7 +63,7 @@ int main(int argc, char** argv) {
         form.controls().Combo1->setListIndex(91);
         form.controls().Text2->setText(QStringLiteral("r"));
         timer.restart();
-        form.numberHistory()->xr();  // one more number: duplicate test, append, rewrite
+        (void)form.numberHistory()->xr();  // one more number: duplicate test, append, rewrite
         save.push_back(timer.nsecsElapsed() / 1e6);
 
         form.controls().Text1->setText(QStringLiteral("SF1000016000"));

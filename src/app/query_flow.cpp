@@ -13,11 +13,6 @@
 
 namespace app {
 
-namespace {
-constexpr int kMaxRowCount = 32767;   // the row count is a 16-bit counter
-constexpr int kMaxLineCount = 32767;  // the line counters are 16-bit
-}  // namespace
-
 QueryFlow::QueryFlow(const Form1Controls& controls, const platform::Environment& env,
                      history::NumberHistory* history, platform::Inet& inet, QWidget* boxParent,
                      QObject* parent)
@@ -42,7 +37,7 @@ void QueryFlow::run() {
     c_.Label3->setText(QStringLiteral("快件状态：未查询"));
     c_.Command1->setEnabled(false);
     c_.ListView1->clear();
-    saveFailed_ = false;
+    numberSaved_ = {};
     if (!fetchAndRecord()) {
         // The query ended here: it can be tried again.
         c_.Command1->setEnabled(true);
@@ -109,7 +104,7 @@ bool QueryFlow::fetchAndRecord() {
     // follows, so the answer (up to the body cap) is let go here.
     csh();
     // A history file that could not be written is worth more than "no information".
-    status(saveFailed_ ? history::NumberHistory::saveFailedText()
+    status(!numberSaved_ ? history::NumberHistory::saveFailedText()
                        : QStringLiteral("暂无物流信息,请稍后再试!"));
     return false;
 }
@@ -123,7 +118,7 @@ void QueryFlow::offerToSaveUnknown() {
     saveNumber();
     c_.Text1->clearList();
     history_->dq();
-    if (saveFailed_) {
+    if (!numberSaved_) {
         // Never "saved" when the history file could not be written.
         env_.boxes->warn(boxParent_, history::NumberHistory::saveFailedText());
     } else {
@@ -143,14 +138,15 @@ bool QueryFlow::kdgs(const QString& number) {
 }
 
 void QueryFlow::saveNumber() {
-    if (!history_->xr()) {
-        saveFailed_ = true;
+    numberSaved_ = history_->xr();
+    if (!numberSaved_) {
+        status(history::NumberHistory::saveFailedText());
     }
 }
 
 void QueryFlow::hx2() {
     const int found = tracking::countRowMarkers(resultPage_);
-    rowCount_ = std::min(kMaxRowCount, rowCount_ + found);
+    rowCount_ = std::min(tracking::kMaxRowCount, rowCount_ + found);
     if (found > 0) {
         c_.Timer1->setEnabled(true);
     }
@@ -195,10 +191,10 @@ void QueryFlow::showResult() {
 
     csh();
     previousLineCount_ = currentLineCount_;
-    currentLineCount_ = std::min(c_.ListView1->count(), kMaxLineCount);
+    currentLineCount_ = std::min(c_.ListView1->count(), tracking::kMaxRowCount);
     c_.Timer1->setEnabled(false);
     // A history file that could not be written is worth more than "done".
-    status(saveFailed_ ? history::NumberHistory::saveFailedText() : QStringLiteral("查询完毕..."));
+    status(!numberSaved_ ? history::NumberHistory::saveFailedText() : QStringLiteral("查询完毕..."));
     c_.Command1->setEnabled(true);
     if (c_.ListView1->count() > 0) {
         c_.Label3->setText(tracking::parcelStatus(c_.ListView1->text(0, progress)));

@@ -5,6 +5,7 @@
 
 #include "app/form1_controls.h"
 #include "platform/environment.h"
+#include "platform/result.h"
 #include "platform/http_fetch.h"
 
 namespace history {
@@ -77,7 +78,8 @@ private:
     int previousLineCount_ = 0;
     int currentLineCount_ = 0;
     // The save of the running query could not write the history file.
-    bool saveFailed_ = false;
+    // How the running query's save of its number into the history went.
+    platform::Result numberSaved_;
 };
 
 }  // namespace app

@@ -43,9 +43,9 @@ QByteArray exportBytes(const QVector<QStringList>& rows) {
     return platform::toGbk(text);
 }
 
-bool writeExportFile(const QString& path, const QVector<QStringList>& rows) {
+platform::Result writeExportFile(const QString& path, const QVector<QStringList>& rows) {
     if (rows.isEmpty()) {
-        return false;
+        return platform::Result::failure(QStringLiteral("nothing to export"));
     }
     return platform::writeFileAtomically(path, exportBytes(rows));
 }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "platform/result.h"
+
 namespace history {
 
 // `strIn` without its leading and trailing spaces (U+0020 only), padded with spaces to
@@ -21,9 +23,9 @@ QString exportLine(const QStringList& cells);
 QByteArray exportBytes(const QVector<QStringList>& rows);
 
 // Writes the export file at exactly `path` (nothing is added to the name), replacing an
-// existing file. False when there are no rows (the file is not touched) or when the file
+// existing file. Fails when there are no rows (the file is not touched) or when the file
 // cannot be created or written; the file is written through a temporary file, so a failed
 // export never leaves a half-written file behind.
-bool writeExportFile(const QString& path, const QVector<QStringList>& rows);
+platform::Result writeExportFile(const QString& path, const QVector<QStringList>& rows);
 
 }  // namespace history

@@ -67,8 +67,25 @@ std::optional<QStringList> readHistoryFile(const QString& path) {
     return decodeHistory(bytes);
 }
 
-bool writeHistoryFile(const QString& path, const QStringList& entries) {
+platform::Result writeHistoryFile(const QString& path, const QStringList& entries) {
     return platform::writeFileAtomically(path, encodeHistory(entries));
+}
+
+platform::Result clearHistoryFile(const QString& path) {
+    QFile file(path);
+    if (!file.exists() || file.remove()) {
+        return {};
+    }
+    const QString notRemoved = file.errorString();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        // A file that cannot be removed but can be emptied holds no entries either.
+        file.close();
+        if (file.size() == 0) {
+            return {};
+        }
+    }
+    return platform::Result::failure(
+        QStringLiteral("cannot remove or empty %1: %2").arg(path, notRemoved));
 }
 
 }  // namespace history

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "platform/result.h"
+
 namespace history {
 
 // The history file, directly in the program's folder.
@@ -31,7 +33,11 @@ std::optional<QStringList> readHistoryFile(const QString& path);
 
 // Replaces the history file with the entries. The file is written to a temporary file
 // and renamed over the old one, so a crash, a full disk or a failed write leaves the
-// previous file whole. False when anything fails.
-bool writeHistoryFile(const QString& path, const QStringList& entries);
+// previous file whole. A failure carries the reason.
+platform::Result writeHistoryFile(const QString& path, const QStringList& entries);
+
+// Leaves no entries at `path`: the file is removed, or emptied when it cannot be removed.
+// Nothing to do when there is no file. A failure carries the reason.
+platform::Result clearHistoryFile(const QString& path);
 
 }  // namespace history

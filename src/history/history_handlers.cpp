@@ -1,7 +1,5 @@
 #include "history/history_handlers.h"
 
-#include <QFile>
-
 #include "history/export_format.h"
 #include "history/history_entry.h"
 #include "platform/message_boxes.h"
@@ -9,10 +7,10 @@
 
 namespace history {
 
-bool ExportListViewContent(const platform::ListView* objListView, const QString& strFilePath) {
+platform::Result ExportListViewContent(const platform::ListView* objListView, const QString& strFilePath) {
     const int rows = objListView->count();
     if (rows == 0) {
-        return false;
+        return platform::Result::failure(QStringLiteral("the list is empty"));
     }
     const int columns = objListView->model()->columnCount();
     QVector<QStringList> cells;
@@ -102,7 +100,9 @@ void HistoryHandlers::Command9_Click() {
         c_.Text1->setText(QString());
         return;
     }
-    history_->xr2(keep(*stored));
+    if (!history_->xr2(keep(*stored))) {
+        c_.S1->setPanelText(2, NumberHistory::saveFailedText());
+    }
 }
 
 void HistoryHandlers::Command7_Click() {
@@ -110,14 +110,7 @@ void HistoryHandlers::Command7_Click() {
     if (answer != platform::MessageBoxes::Answer::Yes) {
         return;
     }
-    c_.Text1->clearList();
-    QFile file(history_->filePath());
-    bool cleared = !file.exists() || file.remove();
-    if (!cleared && file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        // A file that cannot be removed but can be emptied holds no entries either.
-        file.close();
-        cleared = file.size() == 0;
-    }
+    const platform::Result cleared = history_->clear();
     emit statusText(cleared ? QStringLiteral("查询列表已清空...") : NumberHistory::saveFailedText());
 }
 

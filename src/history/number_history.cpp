@@ -7,7 +7,7 @@
 
 namespace history {
 
-NumberHistory::NumberHistory(const HistoryControls& controls, QString programFolder)
+NumberHistory::NumberHistory(const HistoryControls& controls, const QString& programFolder)
     : c_(controls), filePath_(historyFilePath(programFolder)) {}
 
 QString NumberHistory::saveFailedText() {
@@ -21,26 +21,21 @@ std::optional<QStringList> NumberHistory::storedEntries() const {
     return readHistoryFile(filePath_);
 }
 
-bool NumberHistory::write(const QStringList& entries) {
-    if (writeHistoryFile(filePath_, entries)) {
-        return true;
-    }
-    c_.S1->setPanelText(2, saveFailedText());
-    return false;
+platform::Result NumberHistory::write(const QStringList& entries) {
+    return writeHistoryFile(filePath_, entries);
 }
 
-bool NumberHistory::xr() {
+platform::Result NumberHistory::xr() {
     const QString number = c_.Text1->text();
     const std::optional<QStringList> stored = storedEntries();
     if ((stored && holdsNumber(*stored, number)) || holdsNumber(c_.Text1->items(), number)) {
-        return true;
+        return {};
     }
     const QString entry = makeEntry(number, c_.Combo1->text(), c_.Text2->text());
     c_.Text1->appendItem(entry);
     if (!stored) {
         // Rewriting a file we could not read would lose what it holds.
-        c_.S1->setPanelText(2, saveFailedText());
-        return false;
+        return platform::Result::failure(QStringLiteral("cannot read %1").arg(filePath_));
     }
     return write(*stored + QStringList{entry});
 }
@@ -52,10 +47,15 @@ void NumberHistory::dq() {
     }
 }
 
-bool NumberHistory::xr2(const QStringList& entries) {
-    const bool written = write(entries);
+platform::Result NumberHistory::xr2(const QStringList& entries) {
+    platform::Result written = write(entries);
     c_.Text1->setText(QString());
     return written;
+}
+
+platform::Result NumberHistory::clear() {
+    c_.Text1->clearList();
+    return clearHistoryFile(filePath_);
 }
 
 }  // namespace history

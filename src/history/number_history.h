@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/controls.h"
+#include "platform/result.h"
 
 namespace history {
 
@@ -14,7 +15,7 @@ struct HistoryControls {
     platform::ComboBox* Text1 = nullptr;  // the number box; its list is the number list
     platform::ComboBox* Combo1 = nullptr;  // courier selector
     QLineEdit* Text2 = nullptr;  // remark
-    platform::StatusBar* S1 = nullptr;
+    platform::StatusBar* S1 = nullptr;  // not used by NumberHistory, which only reports
 };
 
 // The number list (Text1's drop-down list) and the history file beside the program.
@@ -24,27 +25,30 @@ struct HistoryControls {
 // file is rewritten atomically, so a crash or a full disk leaves the previous file whole.
 class NumberHistory {
 public:
-    NumberHistory(const HistoryControls& controls, QString programFolder);
+    NumberHistory(const HistoryControls& controls, const QString& programFolder);
 
     QString filePath() const { return filePath_; }
 
     // Saves the number in the number box with the selected courier and the remark, unless
     // that number is stored already (in the file or in the list). The new entry is appended
     // to the list and the file holds everything it held before plus the new entry.
-    // Returns false when the history file could not be written (the status bar says so).
-    bool xr();
+    // Fails when the history file could not be read or written.
+    platform::Result xr();
     // Appends the file's entries to the number list (nothing when it cannot be read).
     void dq();
-    // Writes `entries` as the whole history and empties the number box. Returns false when
-    // the file could not be written (the status bar says so).
-    bool xr2(const QStringList& entries);
+    // Writes `entries` as the whole history and empties the number box. Fails when the
+    // file could not be written.
+    platform::Result xr2(const QStringList& entries);
+    // Removes every entry: empties the number list and removes the history file.
+    platform::Result clear();
 
     // The entries in the file: none when there is no file, nullopt when a file is there but
     // cannot be read (rewriting it then would lose what it holds).
     std::optional<QStringList> storedEntries() const;
-    // Writes the file; on failure says so on the status bar and returns false.
-    bool write(const QStringList& entries);
+    // Writes the file.
+    platform::Result write(const QStringList& entries);
 
+    // What the windows show when the history could not be saved.
     static QString saveFailedText();
 
 private:

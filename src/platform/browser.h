@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QUrl>
 
 namespace platform {
@@ -16,16 +15,6 @@ public:
 class DesktopBrowserLauncher : public BrowserLauncher {
 public:
     void open(const QUrl& url) override;
-};
-
-class RecordingBrowserLauncher : public BrowserLauncher {
-public:
-    void open(const QUrl& url) override { opened_.append(url); }
-    const QList<QUrl>& opened() const { return opened_; }
-    void clear() { opened_.clear(); }
-
-private:
-    QList<QUrl> opened_;
 };
 
 }  // namespace platform

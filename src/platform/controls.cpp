@@ -275,15 +275,6 @@ void ListViewModel::setCell(int row, int column, const QString& text) {
     emit dataChanged(changed, changed, {Qt::DisplayRole});
 }
 
-void ListViewModel::setCellColor(int row, int column, const QColor& color) {
-    if (row < 0 || row >= lines_.size() || column < 0 || column >= columns_.size()) {
-        return;
-    }
-    lines_[row].colors[column] = color;
-    const QModelIndex changed = index(row, column);
-    emit dataChanged(changed, changed, {Qt::ForegroundRole});
-}
-
 ListView::ListView(const QString& name, QVector<ListViewModel::Column> columns, QWidget* parent)
     : QTreeView(parent), model_(new ListViewModel(std::move(columns), this)) {
     setObjectName(name);

@@ -141,7 +141,6 @@ public:
     // Replaces all lines at once (one reset instead of one insert per line).
     void setLines(QVector<Line> lines);
     void setCell(int row, int column, const QString& text);
-    void setCellColor(int row, int column, const QColor& color);
 
 private:
     QVector<Column> columns_;

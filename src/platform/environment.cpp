@@ -4,16 +4,6 @@
 
 namespace platform {
 
-Addresses Addresses::defaults() {
-    Addresses a;
-    a.tracking = QUrl(QStringLiteral("http://api.trackoro.example/"));
-    a.update = QUrl(QStringLiteral("http://update.trackoro.example/jc.txt"));
-    a.branchSite = QUrl(QStringLiteral("http://branch.trackoro.example"));
-    a.forum = QUrl(QStringLiteral("http://bbs.velmora.example/"));
-    a.website = QUrl(QStringLiteral("http://www.velmora.example/"));
-    return a;
-}
-
 QString Environment::programFile(const QString& name) const {
     return QDir(programFolder).filePath(name);
 }

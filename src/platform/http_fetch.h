@@ -2,14 +2,18 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QPair>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <optional>
 
 class QNetworkAccessManager;
+class QTimer;
 
 namespace platform {
 
@@ -34,7 +38,7 @@ struct FetchResult {
 };
 
 // No answer of any service the program talks to comes near this; a larger one is a failure.
-inline constexpr qint64 kMaxBodyBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxBodyBytes = qint64{16} * 1024 * 1024;
 
 struct FetchOptions {
     std::chrono::milliseconds totalLimit{60000};
@@ -43,6 +47,38 @@ struct FetchOptions {
     QList<QPair<QByteArray, QByteArray>> headers;
     int maxRedirects = 5;  // followed within the same scheme only
 };
+
+// What one hop of a fetch (one request, up to its answer or its end) came to.
+struct HopFacts {
+    int httpStatus = 0;  // 0: no HTTP status arrived
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    std::optional<QUrl> location;  // the redirect target, resolved against the hop's address
+    qint64 bytesReceived = 0;      // body bytes the server sent, or offered when cut off
+    qint64 declaredLength = -1;    // the Content-Length header; -1 without one
+    bool deadlinePassed = false;   // the fetch's total time ran out during the hop
+    bool abandoned = false;        // the caller gave the request up during the hop
+};
+
+// How a hop ends the fetch: with a status, or by following a redirect to `next`.
+struct HopOutcome {
+    std::optional<FetchResult::Status> status;  // nullopt: follow `next`
+    QUrl next;
+};
+
+// The rules of a fetch, without a network: classifies a hop from its facts. `hop` counts
+// the redirects followed before it; `first` is the fetch's first address, whose scheme a
+// redirect must keep. In order: abandoned, too large, timed out (also a cancelled or
+// timed-out transfer), a redirect (followed within the scheme and the limit, refused
+// otherwise), an HTTP status outside 2xx, a network error, else Ok.
+HopOutcome classifyHop(const HopFacts& facts, const FetchOptions& options, int hop,
+                       const QUrl& first);
+
+// An http or https address that can be asked for.
+bool isFetchableUrl(const QUrl& url);
+
+// The request of one hop: no redirects followed by Qt, no HTTP/2, never from a cache, the
+// silence time-out at the total limit, and the caller's headers.
+QNetworkRequest fetchRequest(const QUrl& url, const FetchOptions& options);
 
 // One HTTP GET with one request object per call. The total time is bounded (a server
 // that drips a byte now and then cannot hold it), the body is capped, and a redirect is
@@ -68,6 +104,11 @@ signals:
     void abandonRequested();
 
 private:
+    struct Hop;
+    // Sends one request and waits for its end, the deadline or abandon().
+    Hop runHop(const QUrl& target, const FetchOptions& options, Wait wait, QTimer& deadline);
+    static void readEnd(const QNetworkReply& reply, const QUrl& target, Hop& hop);
+
     QNetworkAccessManager* network_;
     QPointer<UiGate> gate_;
     bool abandoned_ = false;

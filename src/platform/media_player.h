@@ -3,7 +3,6 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 class QAudioSink;
 class QBuffer;
@@ -55,22 +54,6 @@ private:
     Decoding* decoding_ = nullptr;
     QAudioSink* sink_ = nullptr;
     QBuffer* samples_ = nullptr;
-};
-
-// For tests: records the files it was asked to play.
-class RecordingMediaPlayer : public MediaPlayer {
-public:
-    void setUrl(const QString& filePath) override {
-        url_ = filePath;
-        played_.append(filePath);
-    }
-    QString url() const override { return url_; }
-    const QStringList& played() const { return played_; }
-    void clear() { played_.clear(); }
-
-private:
-    QString url_;
-    QStringList played_;
 };
 
 }  // namespace platform

@@ -42,46 +42,8 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget* parent, const QString& text, 
         case QMessageBox::Ok:
             return Answer::Ok;
         default:
-            return ScriptedMessageBoxes::closeAnswer(buttons);
+            return closeAnswer(buttons);
     }
-}
-
-MessageBoxes::Answer ScriptedMessageBoxes::closeAnswer(Buttons buttons) {
-    switch (buttons) {
-        case Buttons::Ok:
-            return Answer::Ok;
-        case Buttons::YesNo:
-            return Answer::No;
-        case Buttons::YesNoCancel:
-            return Answer::Cancel;
-    }
-    return Answer::Cancel;
-}
-
-MessageBoxes::Answer ScriptedMessageBoxes::show(QWidget* parent, const QString& text, Icon icon,
-                                                Buttons buttons, const QString& title) {
-    // Recorded at once, so a test can see the box while it is open.
-    const auto at = shown_.size();
-    shown_.append(Shown{text, title, icon, buttons, parent, closeAnswer(buttons)});
-    Answer answer = closeAnswer(buttons);
-    if (!script_.isEmpty()) {
-        answer = script_.takeFirst();
-    }
-    if (onShow) {
-        answer = onShow(shown_.at(at));
-    }
-    if (at < shown_.size()) {
-        shown_[at].answer = answer;
-    }
-    return answer;
-}
-
-QStringList ScriptedMessageBoxes::texts() const {
-    QStringList result;
-    for (const Shown& s : shown_) {
-        result.append(s.text);
-    }
-    return result;
 }
 
 }  // namespace platform

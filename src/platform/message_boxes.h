@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QList>
-#include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <functional>
 
 namespace platform {
 
@@ -35,6 +32,19 @@ public:
     Answer ask(QWidget* parent, const QString& text) {
         return show(parent, text, Icon::Information, Buttons::YesNo, QString::fromUtf8(kBoxTitle));
     }
+
+    // What closing a box of this kind by its close button answers: OK, No or Cancel.
+    static Answer closeAnswer(Buttons buttons) {
+        switch (buttons) {
+            case Buttons::Ok:
+                return Answer::Ok;
+            case Buttons::YesNo:
+                return Answer::No;
+            case Buttons::YesNoCancel:
+                return Answer::Cancel;
+        }
+        return Answer::Cancel;
+    }
 };
 
 // Real boxes. Texts are shown as plain text; a lone carriage return is shown as a line break.
@@ -42,39 +52,6 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     Answer show(QWidget* parent, const QString& text, Icon icon, Buttons buttons,
                 const QString& title) override;
-};
-
-// Boxes for tests: records every box and answers it from a script. A box without a
-// scripted answer is closed by its close button (OK, No or Cancel). A test that needs a
-// box to stay open sets `onShow`, which runs while the box is "open" and returns the answer.
-class ScriptedMessageBoxes : public MessageBoxes {
-public:
-    struct Shown {
-        QString text;
-        QString title;
-        Icon icon;
-        Buttons buttons;
-        QPointer<QWidget> parent;
-        Answer answer;
-    };
-
-    Answer show(QWidget* parent, const QString& text, Icon icon, Buttons buttons,
-                const QString& title) override;
-
-    void script(Answer answer) { script_.append(answer); }
-    int pendingAnswers() const { return static_cast<int>(script_.size()); }
-    const QList<Shown>& shown() const { return shown_; }
-    QStringList texts() const;
-    void clear() { shown_.clear(); }
-
-    std::function<Answer(const Shown&)> onShow;
-
-    // What closing a box of this kind by its close button answers.
-    static Answer closeAnswer(Buttons buttons);
-
-private:
-    QList<Answer> script_;
-    QList<Shown> shown_;
 };
 
 }  // namespace platform

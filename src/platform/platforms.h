@@ -12,10 +12,8 @@
 
 namespace platform {
 
-// The real outside world of the windows: Qt's message boxes and save dialog, the desktop's
-// browser, sound through Qt Multimedia, the system clock.
-// An environment that uses the services of `world` (a DesktopPlatform or a ScriptedPlatform),
-// with the given program folder and the default addresses and limits.
+// An environment that uses the services of `world` (a DesktopPlatform, or a stand-in world
+// of the tests), with the given program folder and the default addresses and limits.
 template <typename World>
 Environment environmentOf(World& world, const QString& programFolder) {
     Environment env;
@@ -30,6 +28,8 @@ Environment environmentOf(World& world, const QString& programFolder) {
     return env;
 }
 
+// The real outside world of the windows: Qt's message boxes and save dialog, the desktop's
+// browser, sound through Qt Multimedia, the system clock.
 struct DesktopPlatform {
     QNetworkAccessManager network;
     UiGate gate;
@@ -38,20 +38,6 @@ struct DesktopPlatform {
     DesktopBrowserLauncher browser;
     QtMediaPlayer player;
     SystemClock clock;
-
-};
-
-// A stand-in world for tests and benchmarks: boxes and the save dialog answer from a
-// script, the browser and the media player only record, the clock is set by hand.
-struct ScriptedPlatform {
-    QNetworkAccessManager network;
-    UiGate gate;
-    ScriptedMessageBoxes boxes;
-    ScriptedSaveDialog saveDialog;
-    RecordingBrowserLauncher browser;
-    RecordingMediaPlayer player;
-    SettableClock clock;
-
 };
 
 }  // namespace platform

@@ -23,12 +23,4 @@ std::optional<QString> QtSaveDialog::askSavePath(QWidget* parent, const QString&
     return path;
 }
 
-std::optional<QString> ScriptedSaveDialog::askSavePath(QWidget*, const QString& filter) {
-    filters_.append(filter);
-    if (script_.isEmpty()) {
-        return std::nullopt;
-    }
-    return script_.takeFirst();
-}
-
 }  // namespace platform

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -18,20 +17,6 @@ public:
 class QtSaveDialog : public SaveDialog {
 public:
     std::optional<QString> askSavePath(QWidget* parent, const QString& filter) override;
-};
-
-// For tests: answers from a script (nothing scripted: cancelled) and records the filters.
-class ScriptedSaveDialog : public SaveDialog {
-public:
-    std::optional<QString> askSavePath(QWidget* parent, const QString& filter) override;
-    void answer(const QString& path) { script_.append(path); }
-    void cancelNext() { script_.append(std::nullopt); }
-    const QStringList& filters() const { return filters_; }
-    int timesShown() const { return static_cast<int>(filters_.size()); }
-
-private:
-    QList<std::optional<QString>> script_;
-    QStringList filters_;
 };
 
 }  // namespace platform

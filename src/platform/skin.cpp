@@ -12,7 +12,7 @@ int SkinEngine::SkinH_AttachEx(const QString& skinFile, const QString&) {
     if (!file.open(QIODevice::ReadOnly)) {
         return 0;
     }
-    text_ = QString::fromUtf8(file.read(64 * 1024));
+    text_ = QString::fromUtf8(file.read(qint64{64} * 1024));
     return apply(text_) ? 1 : 0;
 }
 

@@ -23,8 +23,6 @@ public:
     // a skin was applied.
     int SkinH_AdjustHSV(int hue, int saturation, int brightness);
 
-    const QString& skinText() const { return text_; }
-
     // Turns every #rrggbb colour of a text (exposed for tests).
     static QString adjustColors(const QString& text, int hue, int saturation, int brightness);
     // The palette a skin text describes, on top of `base`. `roles` counts the colours set.

@@ -24,7 +24,6 @@ AnswerKind classifyAnswer(QStringView page) {
 }
 
 int countRowMarkers(QStringView page) {
-    static constexpr QStringView kRowMarker = u"<tr><td>";
     static const QStringMatcher marker(kRowMarker);
     int count = 0;
     qsizetype from = 0;

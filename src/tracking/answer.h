@@ -18,8 +18,12 @@ enum class AnswerKind {
 // case-sensitive substring; the first that occurs decides.
 AnswerKind classifyAnswer(QStringView page);
 
-// The largest row count: rows are counted in a signed 16-bit counter.
+// The largest count of rows, and of lines in the progress list: the program counts them
+// in signed 16-bit counters.
 inline constexpr int kMaxRowCount = 32767;
+
+// The marker that begins each row of an answer's table.
+inline constexpr QStringView kRowMarker = u"<tr><td>";
 
 // The number of row markers "<tr><td>" in the answer, at most kMaxRowCount (a count that
 // would go past it stays there).

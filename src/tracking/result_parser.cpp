@@ -8,7 +8,6 @@ namespace tracking {
 
 namespace {
 
-constexpr QStringView kRowMarker = u"<tr><td>";
 constexpr QStringView kCellMarker = u"<td>";
 constexpr QStringView kFirstCellEnd = u"</td><td>";
 constexpr QLatin1String kRowEnd("</td></tr><tr>");

@@ -534,7 +534,7 @@ void TstForm1::updateNewerVersionEndsTheProgram() {
     app::Form1* form = f->open(false);
     QSignalSpy ended(form, &app::Form1::programEnded);
     QString statusWhileBoxOpen;
-    f->t.boxes.onShow = [&](const platform::ScriptedMessageBoxes::Shown&) {
+    f->t.boxes.onShow = [&](const testsupport::ScriptedMessageBoxes::Shown&) {
         statusWhileBoxOpen = form->controls().S1->panelText(2);
         return MessageBoxes::Answer::Ok;
     };

@@ -63,8 +63,9 @@ int main(int argc, char** argv) {
     say("ready\n");
     for (bool useB = !holdsB;; useB = !useB) {
         say(useB ? "bB\n" : "bA\n");
-        const bool written = history ? history::writeHistoryFile(target, useB ? *b : *a)
-                                     : history::writeExportFile(target, useB ? rowsB : rowsA);
+        const bool written = (history ? history::writeHistoryFile(target, useB ? *b : *a)
+                                      : history::writeExportFile(target, useB ? rowsB : rowsA))
+                                 .ok();
         if (!written) {
             std::fprintf(stderr, "write failed\n");
             return 1;

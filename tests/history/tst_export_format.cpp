@@ -146,7 +146,7 @@ void TstExportFormat::unwritablePathFails() {
     {
         Unprivileged user;
         QVERIFY(user.ok());
-        written = history::writeExportFile(folder + "/out.txt", kThreeRows);
+        written = history::writeExportFile(folder + "/out.txt", kThreeRows).ok();
     }
     QVERIFY(!written);
     QVERIFY(!QFile::exists(folder + "/out.txt"));
@@ -163,7 +163,7 @@ void TstExportFormat::readOnlyFileIsNotReplaced() {
     {
         Unprivileged user;
         QVERIFY(user.ok());
-        written = history::writeExportFile(path, kThreeRows);
+        written = history::writeExportFile(path, kThreeRows).ok();
     }
     QVERIFY(!written);
     QCOMPARE(fileBytes(path), before);

@@ -220,7 +220,7 @@ void TstHistoryFormat::writeIntoReadOnlyFolderFails() {
     {
         Unprivileged user;
         QVERIFY(user.ok());
-        written = history::writeHistoryFile(path, {"old|EMS快递|x", "new|EMS快递|y"});
+        written = history::writeHistoryFile(path, {"old|EMS快递|x", "new|EMS快递|y"}).ok();
     }
     setMode(dir.path(), kOpen);
     QVERIFY(!written);
@@ -239,7 +239,7 @@ void TstHistoryFormat::readOnlyFileIsNotReplaced() {
     {
         Unprivileged user;
         QVERIFY(user.ok());
-        written = history::writeHistoryFile(path, {"new|EMS快递|y"});
+        written = history::writeHistoryFile(path, {"new|EMS快递|y"}).ok();
     }
     QVERIFY(!written);
     QCOMPARE(fileBytes(path), before);
@@ -257,7 +257,7 @@ void TstHistoryFormat::failedReplaceKeepsOldFile() {
     bool written = true;
     {
         FileSizeLimit limit(4096);
-        written = history::writeHistoryFile(path, many);
+        written = history::writeHistoryFile(path, many).ok();
     }
     QVERIFY(!written);
     QCOMPARE(fileBytes(path), before);

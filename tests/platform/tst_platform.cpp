@@ -32,6 +32,8 @@ using namespace std::chrono_literals;
 // Sets the service's answer up and may change the address fetched.
 using ServeAndAim = std::function<void(TestHttpServer&, QUrl&)>;
 Q_DECLARE_METATYPE(ServeAndAim)
+Q_DECLARE_METATYPE(platform::HopFacts)
+Q_DECLARE_METATYPE(std::optional<platform::FetchResult::Status>)
 
 class TstPlatform : public QObject {
     Q_OBJECT
@@ -75,6 +77,8 @@ private slots:
     void charsets_data();
     void charsets();
     void responsiveFetchCanBeAbandoned();
+    void hopOutcome_data();
+    void hopOutcome();
 
     // Message boxes
     void closingABoxCountsAsCancelOrNo_data();
@@ -427,6 +431,92 @@ void TstPlatform::bodyOverTheCap() {
     QCOMPARE(fetch(server->url(), options).text.size(), 300000);
 }
 
+// The rules of a fetch without a server: a cap of 100 bytes and at most 2 redirects.
+void TstPlatform::hopOutcome_data() {
+    using Status = FetchResult::Status;
+    using Outcome = std::optional<Status>;
+    QTest::addColumn<platform::HopFacts>("facts");
+    QTest::addColumn<int>("hop");
+    QTest::addColumn<Outcome>("status");  // nullopt: the redirect is followed to `next`
+    QTest::addColumn<QUrl>("next");
+    const auto answer = [](int httpStatus, qint64 bytes = 0,
+                           QNetworkReply::NetworkError error = QNetworkReply::NoError) {
+        platform::HopFacts facts;
+        facts.httpStatus = httpStatus;
+        facts.bytesReceived = bytes;
+        facts.error = error;
+        return facts;
+    };
+    const auto redirect = [&](const char* to) {
+        platform::HopFacts facts = answer(302);
+        facts.location = QUrl(QString::fromLatin1(to));
+        return facts;
+    };
+    const QUrl none;
+    const QUrl next(QStringLiteral("http://127.0.0.1/next"));
+
+    QTest::newRow("200 with a body") << answer(200, 50) << 0 << Outcome(Status::Ok) << none;
+    QTest::newRow("200 without a body") << answer(200) << 0 << Outcome(Status::Ok) << none;
+    QTest::newRow("body exactly at the cap") << answer(200, 100) << 0 << Outcome(Status::Ok)
+                                             << none;
+    QTest::newRow("body one byte over the cap")
+        << answer(200, 101, QNetworkReply::OperationCanceledError) << 0
+        << Outcome(Status::TooLarge) << none;
+    platform::HopFacts announced = answer(200, 0, QNetworkReply::OperationCanceledError);
+    announced.declaredLength = 101;
+    QTest::newRow("length announced over the cap") << announced << 0
+                                                   << Outcome(Status::TooLarge) << none;
+    platform::HopFacts late = answer(200, 40, QNetworkReply::OperationCanceledError);
+    late.deadlinePassed = true;
+    QTest::newRow("total time over") << late << 0 << Outcome(Status::TimedOut) << none;
+    QTest::newRow("silence, reported as cancelled (Qt 6.4)")
+        << answer(0, 0, QNetworkReply::OperationCanceledError) << 0
+        << Outcome(Status::TimedOut) << none;
+    QTest::newRow("silence, reported as a time-out")
+        << answer(0, 0, QNetworkReply::TimeoutError) << 0 << Outcome(Status::TimedOut) << none;
+    platform::HopFacts given = late;
+    given.bytesReceived = 500;
+    given.abandoned = true;
+    QTest::newRow("abandoned comes before everything") << given << 0
+                                                       << Outcome(Status::Abandoned) << none;
+    QTest::newRow("404") << answer(404, 9, QNetworkReply::ContentNotFoundError) << 0
+                         << Outcome(Status::HttpError) << none;
+    QTest::newRow("500 with an empty body")
+        << answer(500, 0, QNetworkReply::InternalServerError) << 0
+        << Outcome(Status::HttpError) << none;
+    QTest::newRow("304 without a Location") << answer(304) << 0 << Outcome(Status::HttpError)
+                                            << none;
+    QTest::newRow("connection refused") << answer(0, 0, QNetworkReply::ConnectionRefusedError)
+                                        << 0 << Outcome(Status::Failed) << none;
+    QTest::newRow("connection reset after the status line")
+        << answer(200, 10, QNetworkReply::RemoteHostClosedError) << 0
+        << Outcome(Status::Failed) << none;
+    QTest::newRow("redirect within the scheme") << redirect("http://127.0.0.1/next") << 0
+                                                << Outcome() << next;
+    QTest::newRow("last redirect within the limit") << redirect("http://127.0.0.1/next") << 1
+                                                    << Outcome() << next;
+    QTest::newRow("redirect past the limit") << redirect("http://127.0.0.1/next") << 2
+                                             << Outcome(Status::RedirectRefused) << none;
+    QTest::newRow("redirect from http to https") << redirect("https://127.0.0.1/next") << 0
+                                                 << Outcome(Status::RedirectRefused) << none;
+    QTest::newRow("redirect to ftp") << redirect("ftp://127.0.0.1/next") << 0
+                                     << Outcome(Status::RedirectRefused) << none;
+}
+
+void TstPlatform::hopOutcome() {
+    QFETCH(platform::HopFacts, facts);
+    QFETCH(int, hop);
+    QFETCH(std::optional<FetchResult::Status>, status);
+    QFETCH(QUrl, next);
+    platform::FetchOptions options;
+    options.maxBodyBytes = 100;
+    options.maxRedirects = 2;
+    const platform::HopOutcome outcome =
+        platform::classifyHop(facts, options, hop, QUrl(QStringLiteral("http://127.0.0.1/")));
+    QCOMPARE(outcome.status, status);
+    QCOMPARE(outcome.next, next);
+}
+
 void TstPlatform::charsets_data() {
     QTest::addColumn<QByteArray>("contentType");
     QTest::addColumn<QByteArray>("body");
@@ -581,7 +671,7 @@ void TstPlatform::atomicWriteKeepsTheOldFileOnAShortWrite() {
     bool written = true;
     {
         testsupport::FileSizeLimit full(4);
-        written = platform::writeFileAtomically(path, "new content, longer");
+        written = platform::writeFileAtomically(path, "new content, longer").ok();
     }
     QVERIFY(!written);
     QFile file(path);

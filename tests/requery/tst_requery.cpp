@@ -682,7 +682,7 @@ void TstRequery::loopTicksWaitForAnOpenBox() {
     QList<int> handledWhileOpen;
     QList<int> refusedWhileOpen;
     countTicks(form->controls().Timer6);
-    f->t.boxes.onShow = [&](const platform::ScriptedMessageBoxes::Shown&) {
+    f->t.boxes.onShow = [&](const testsupport::ScriptedMessageBoxes::Shown&) {
         ++depth;
         maxDepth = std::max(maxDepth, depth);
         const int seen = requests();
@@ -736,7 +736,7 @@ void TstRequery::timedTicksWaitForRequestAndBox() {
     int maxDepth = 0;
     bool waited = true;
     int requestsWhileOpen = -1;
-    f->t.boxes.onShow = [&](const platform::ScriptedMessageBoxes::Shown&) {
+    f->t.boxes.onShow = [&](const testsupport::ScriptedMessageBoxes::Shown&) {
         ++depth;
         maxDepth = std::max(maxDepth, depth);
         const int seen = requests();

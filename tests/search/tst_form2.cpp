@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "support/stand_ins.h"
 #include "support/typing.h"
 
 #include "platform/controls.h"
@@ -16,7 +17,7 @@
 
 using platform::ComboBox;
 using platform::MessageBoxes;
-using platform::ScriptedMessageBoxes;
+using testsupport::ScriptedMessageBoxes;
 using platform::StatusBar;
 
 namespace {

@@ -5,11 +5,12 @@
 #include <QtTest>
 
 #include "platform/browser.h"
+#include "support/stand_ins.h"
 #include "platform/controls.h"
 #include "shell/form4.h"
 #include "shell/logo.h"
 
-using platform::RecordingBrowserLauncher;
+using testsupport::RecordingBrowserLauncher;
 
 namespace {
 

@@ -3,13 +3,14 @@
 #include <QTemporaryDir>
 
 #include "platform/platforms.h"
+#include "support/stand_ins.h"
 
 namespace testsupport {
 
 // The outside world of the windows, as tests see it: scripted boxes and dialogs, a browser
 // and a media player that record what they were asked, a settable clock, a program folder
 // in a fresh temporary directory and short network limits.
-class TestEnvironment : public platform::ScriptedPlatform {
+class TestEnvironment : public ScriptedPlatform {
 public:
     TestEnvironment();
 

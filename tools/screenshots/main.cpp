@@ -15,6 +15,7 @@
 #include "platform/platforms.h"
 #include "sample_service.h"
 #include "search/form2.h"
+#include "support/stand_ins.h"
 #include "shell/form4.h"
 
 namespace {
@@ -56,8 +57,8 @@ int main(int argc, char** argv) {
 
     // Real boxes and dialogs; the browser and the sound only record.
     platform::DesktopPlatform desktop;
-    platform::RecordingBrowserLauncher browser;
-    platform::RecordingMediaPlayer player;
+    testsupport::RecordingBrowserLauncher browser;
+    testsupport::RecordingMediaPlayer player;
     platform::Environment env =
         platform::environmentOf(desktop, QCoreApplication::applicationDirPath());
     env.browser = &browser;
