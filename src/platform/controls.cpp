@@ -46,8 +46,30 @@ int twipsToPixels(int twips, const QWidget* widget) {
 // ---------------------------------------------------------------------------------------
 // ComboBox
 
+namespace {
+
+// The items of a combo box: the list and the edit text (both roles a combo box reads) get
+// the start of a long item; the whole item is kept.
+class ItemModel : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            const QVariant whole = QStringListModel::data(index, Qt::DisplayRole);
+            if (!whole.isValid()) {
+                return whole;
+            }
+            return shownText(whole.toString(), ComboBox::kShownChars);
+        }
+        return QStringListModel::data(index, role);
+    }
+};
+
+}  // namespace
+
 ComboBox::ComboBox(const QString& name, Style style, QWidget* parent)
-    : QComboBox(parent), style_(style), model_(new QStringListModel(this)) {
+    : QComboBox(parent), style_(style), model_(new ItemModel(this)) {
     setObjectName(name);
     setModel(model_);
     // The width comes from a set number of characters, not from measuring every item: a
@@ -107,6 +129,15 @@ QStringList ComboBox::items() const {
     return model_->stringList();
 }
 
+QString ComboBox::item(int index) const {
+    const QStringList& all = model_->stringList();
+    return index >= 0 && index < all.size() ? all.at(index) : QString();
+}
+
+QString ComboBox::text() const {
+    return style_ == Style::DropDownCombo ? currentText() : item(currentIndex());
+}
+
 void ComboBox::setListIndex(int index) {
     if (index < -1 || index >= count()) {
         return;
@@ -123,7 +154,7 @@ void ComboBox::setText(const QString& text) {
         setEditText(text);
         return;
     }
-    const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int index = static_cast<int>(model_->stringList().indexOf(text));
     if (index >= 0) {
         setListIndex(index);
     }

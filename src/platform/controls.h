@@ -42,9 +42,16 @@ int twipsToPixels(int twips, const QWidget* widget);
 // the user's pick (also of the entry already selected), setting the list index, or setting
 // the text to an item's text. A text that equals no item leaves the selection alone.
 // Appending items never changes the selection or the edit text.
+//
+// Items stay whole in the program (`items`, `item`, `text` of a drop-down list), but what the
+// box shows of one, in its list and in the edit text a pick puts there, is at most its first
+// kShownChars characters: a damaged history file can hold an entry of megabytes, and
+// laying it out would freeze the window for seconds.
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
+    static constexpr qsizetype kShownChars = 1000;
+
     enum class Style { DropDownList, DropDownCombo };
     ComboBox(const QString& name, Style style, QWidget* parent = nullptr);
 
@@ -57,12 +64,16 @@ public:
     // Empties the list; the text becomes empty too.
     void clearList();
     QStringList items() const;
+    // The whole text of item `index`; empty when there is none.
+    QString item(int index) const;
 
     int listIndex() const { return currentIndex(); }
     // Selects `index` (-1 clears the selection) and runs the click handler.
     void setListIndex(int index);
 
-    QString text() const { return currentText(); }
+    // Drop-down list: the whole text of the selected item (empty when none). Drop-down
+    // combo: the edit text.
+    QString text() const;
     // Drop-down list: selects the item whose text equals `text` exactly and runs the click
     // handler; no such item leaves everything as it was. Drop-down combo: sets the edit text.
     void setText(const QString& text);

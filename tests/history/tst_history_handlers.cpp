@@ -1,6 +1,7 @@
 // Working with the stored numbers from the main window: picking an entry, the history
 // toggle, deleting and clearing numbers, and the export of the progress list.
 #include <QAbstractItemView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -34,6 +35,8 @@ private slots:
     void pickOfARemarkWithABar();
     void pickOfAnEntryWithoutBar();
     void pickRunsWhileTheButtonIsDisabled();
+    void hugeEntryIsShownByItsStartAndUsedWhole();
+    void longNumberIsStoredOnceThoughShownByItsStart();
 
     // Toggle
     void toggleLoadsAndEmpties();
@@ -78,7 +81,10 @@ private:
         QTRY_VERIFY(view->isVisible());
         const QModelIndex item = view->model()->index(index, 0);
         view->scrollTo(item);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+        // Near the entry's left end: the middle of a long entry lies outside the list.
+        const QRect rect = view->visualRect(item);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          QPoint(rect.left() + 8, rect.center().y()));
         f->finishParse();
     }
     void fillList(const QList<QPair<QString, QString>>& rows) {
@@ -163,6 +169,66 @@ void TstHistoryHandlers::pickRunsWhileTheButtonIsDisabled() {
     form->Command1->setEnabled(false);
     pickFromList(0);
     QCOMPARE(f->server.requestCount("/"), 1);
+}
+
+// A damaged or hand-edited file can hold an entry of megabytes. The number list shows its
+// start; the pick, the delete and the file work with all of it.
+void TstHistoryHandlers::hugeEntryIsShownByItsStartAndUsedWhole() {
+    QString remark;
+    remark.reserve(300000);
+    while (remark.size() < 300000) {
+        remark += QStringLiteral("爸爸衣服%1,").arg(remark.size());
+    }
+    const QString huge = QStringLiteral("SF1|顺丰快递|") + remark;
+    const QString other = QStringLiteral("1234|EMS快递|爸爸衣服");
+    const QString stored = huge + QStringLiteral("\r\n") + other + QStringLiteral("\r\n");
+    storeHistory(stored);
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QCOMPARE(form->Text1->items(), QStringList({huge, other}));
+
+    const QAbstractItemModel* list = form->Text1->view()->model();
+    const QString shown = list->index(0, 0).data(Qt::DisplayRole).toString();
+    QVERIFY2(shown.size() <= platform::ComboBox::kShownChars + 1,
+             qPrintable(QString::number(shown.size())));
+    QVERIFY(shown.size() > 100);
+    QVERIFY(huge.startsWith(shown.chopped(1)));
+    QCOMPARE(list->index(1, 0).data(Qt::DisplayRole).toString(), other);
+
+    // On its way to the number, the edit text is given no more than that start either.
+    qsizetype longestEditText = 0;
+    connect(form->Text1->lineEdit(), &QLineEdit::textChanged, form,
+            [&](const QString& text) { longestEditText = std::max(longestEditText, text.size()); });
+    pickFromList(0);
+    QVERIFY2(longestEditText <= platform::ComboBox::kShownChars + 1,
+             qPrintable(QString::number(longestEditText)));
+    QCOMPARE(form->Text1->text(), QStringLiteral("SF1"));
+    QCOMPARE(form->courierCode(), QStringLiteral("shunfeng"));
+    // The remark box holds as much of the remark as it takes.
+    QCOMPARE(form->Text2->text(), remark.left(form->Text2->maxLength()));
+    QCOMPARE(f->server.requestCount("/"), 1);
+    QVERIFY(f->server.requests().last().query.startsWith("com=shunfeng&nu=SF1&"));
+    QCOMPARE(form->ListView1->count(), 3);
+    // The number is stored: the file keeps the whole entry, unchanged.
+    QCOMPARE(historyText(), stored);
+
+    form->Text1->setText(QStringLiteral("SF1"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QCOMPARE(historyText(), other + QStringLiteral("\r\n"));
+    QCOMPARE(form->Text1->items(), QStringList{other});
+}
+
+// A number longer than the list shows of it is picked whole and still found stored.
+void TstHistoryHandlers::longNumberIsStoredOnceThoughShownByItsStart() {
+    const QString number = QString(platform::ComboBox::kShownChars + 500, QLatin1Char('7'));
+    const QString stored = number + QStringLiteral("|顺丰快递|衣服\r\n");
+    storeHistory(stored);
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    pickFromList(0);
+    QCOMPARE(form->Text1->text(), number);
+    QCOMPARE(f->server.requestCount("/"), 1);
+    QCOMPARE(historyText(), stored);
+    QCOMPARE(form->Text1->count(), 1);
 }
 
 void TstHistoryHandlers::toggleLoadsAndEmpties() {

@@ -3,6 +3,7 @@
 // boxes, atomic files, the skin and the text encodings.
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QNetworkAccessManager>
@@ -45,6 +46,7 @@ private slots:
     void clearingTheListEmptiesTheText();
     void enterInTheEditBoxIsNotAPick();
     void editableBoxDoesNotCompleteInline();
+    void longItemsShowTheirStartAndStayWhole();
 
     // Progress list
     void insertAtTopPutsTheLastOnTop();
@@ -179,6 +181,48 @@ void TstPlatform::editableBoxDoesNotCompleteInline() {
     box.setFocus();
     QTest::keyClicks(&box, QStringLiteral("12"));
     QCOMPARE(box.text(), QStringLiteral("12"));
+}
+
+void TstPlatform::longItemsShowTheirStartAndStayWhole() {
+    // Digits in turn, so that a piece from elsewhere in the text would not match the start.
+    QString longItem;
+    for (int i = 0; i < 50000; ++i) {
+        longItem.append(QChar(u'0' + (i * 7 + i / 10) % 10));
+    }
+    const QStringList items = {QStringLiteral("short"), longItem};
+    for (const ComboBox::Style style : {ComboBox::Style::DropDownList, ComboBox::Style::DropDownCombo}) {
+        ComboBox box(QStringLiteral("box"), style);
+        box.appendItems(items);
+        QCOMPARE(box.items(), items);
+        QCOMPARE(box.item(1), longItem);
+        QCOMPARE(box.item(2), QString());
+        // The list, and the edit text a pick puts there, are given the start.
+        for (const int role : {int(Qt::DisplayRole), int(Qt::EditRole)}) {
+            const QString shown = box.model()->index(1, 0).data(role).toString();
+            QCOMPARE(shown.size(), ComboBox::kShownChars + 1);
+            QCOMPARE(shown.chopped(1), longItem.left(ComboBox::kShownChars));
+            QVERIFY(shown.endsWith(QChar(0x2026)));
+            QCOMPARE(box.model()->index(0, 0).data(role).toString(), QStringLiteral("short"));
+        }
+        QSignalSpy clicks(&box, &ComboBox::clicked);
+        box.setListIndex(1);
+        QCOMPARE(clicks.count(), 1);
+        if (style == ComboBox::Style::DropDownList) {
+            // The selection's text is the whole item, and the whole item selects it.
+            QCOMPARE(box.text(), longItem);
+            box.setListIndex(0);
+            box.setText(longItem);
+            QCOMPARE(box.listIndex(), 1);
+            QCOMPARE(clicks.count(), 3);
+            // Its shown start is no item.
+            box.setListIndex(0);
+            box.setText(longItem.left(ComboBox::kShownChars) + QChar(0x2026));
+            QCOMPARE(box.listIndex(), 0);
+            QCOMPARE(clicks.count(), 4);
+        } else {
+            QVERIFY(box.lineEdit()->text().size() <= ComboBox::kShownChars + 1);
+        }
+    }
 }
 
 void TstPlatform::insertAtTopPutsTheLastOnTop() {
