@@ -177,8 +177,8 @@ void Form1::buildControls() {
     Timer3 = new platform::Timer(QStringLiteral("Timer3"), 1000, true, env_.gate, this);
     ListView1 = new platform::ListView(
         QStringLiteral("ListView1"),
-        {{QStringLiteral("序号"), QStringLiteral("xh"), 600},
-         {QStringLiteral("时间"), QStringLiteral("sj"), 2000},
+        {{QStringLiteral("序号"), QStringLiteral("xh"), 600, QStringLiteral("32767")},
+         {QStringLiteral("时间"), QStringLiteral("sj"), 2000, QStringLiteral("2026-12-03 15:21:33")},
          {QStringLiteral("物流进度"), QStringLiteral("wl"), 5200}},
         Frame1);
     W1 = env_.player;
@@ -272,8 +272,8 @@ void Form1::layoutControls() {
     for (int i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
     }
-    const int listWidth = platform::twipsToPixels(600 + 2000 + 5200, this);
-    resize(listWidth + 60, 600);
+    // Wide enough for every column at its least width.
+    resize(ListView1->leastColumnsWidth() + 60, 600);
 }
 
 void Form1::showEvent(QShowEvent* event) {

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QStringListModel>
 #include <QTimer>
 
@@ -330,10 +331,127 @@ ListView::ListView(const QString& name, QVector<ListViewModel::Column> columns, 
     header()->setStretchLastSection(false);
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
-    const auto& cols = model_->columns();
-    for (int i = 0; i < cols.size(); ++i) {
-        header()->resizeSection(i, twipsToPixels(cols.at(i).widthTwips, this));
+    header()->installEventFilter(this);
+    watchScreen();
+    fitColumns();
+}
+
+namespace {
+
+// `text` with every digit replaced by the digit that is widest in `metrics`.
+QString withWidestDigits(const QString& text, const QFontMetrics& metrics) {
+    QChar widest = u'0';
+    int widestAdvance = -1;
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit) {
+        const int advance = metrics.horizontalAdvance(QChar(digit));
+        if (advance > widestAdvance) {
+            widestAdvance = advance;
+            widest = QChar(digit);
+        }
     }
+    QString result = text;
+    for (QChar& ch : result) {
+        if (ch >= u'0' && ch <= u'9') {
+            ch = widest;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+int ListView::leastWidth(int column) const {
+    const auto& cols = model_->columns();
+    if (column < 0 || column >= cols.size()) {
+        return 0;
+    }
+    int width = std::max(twipsToPixels(cols.at(column).widthTwips, this),
+                         header()->sectionSizeHint(column));
+    const QString& widest = cols.at(column).widestText;
+    if (!widest.isEmpty()) {
+        // Measured as a cell of the list: through its delegate, with the options it paints
+        // with, so the style's cell margins count too.
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const QStringListModel sample(QStringList{withWidestDigits(widest, option.fontMetrics)});
+        QAbstractItemDelegate* delegate = itemDelegateForColumn(column);
+        if (delegate == nullptr) {
+            delegate = itemDelegate();
+        }
+        width = std::max(width, delegate->sizeHint(option, sample.index(0)).width());
+    }
+    return width;
+}
+
+int ListView::leastColumnsWidth() const {
+    int total = 0;
+    for (int i = 0; i < model_->columnCount(); ++i) {
+        total += leastWidth(i);
+    }
+    return total;
+}
+
+void ListView::fitColumns() {
+    const int count = model_->columnCount();
+    for (int i = 0; i + 1 < count; ++i) {
+        header()->resizeSection(i, leastWidth(i));
+    }
+    fitLastColumn();
+}
+
+void ListView::fitLastColumn() {
+    const int last = model_->columnCount() - 1;
+    if (last < 0) {
+        return;
+    }
+    int others = 0;
+    for (int i = 0; i < last; ++i) {
+        others += header()->sectionSize(i);
+    }
+    const int width = std::max(leastWidth(last), viewport()->width() - others);
+    if (header()->sectionSize(last) != width) {
+        header()->resizeSection(last, width);
+    }
+}
+
+void ListView::watchScreen() {
+    disconnect(screenWatch_);
+    if (QScreen* current = screen()) {
+        screenWatch_ = connect(current, &QScreen::logicalDotsPerInchChanged, this,
+                               &ListView::fitColumns);
+    }
+}
+
+void ListView::changeEvent(QEvent* event) {
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        fitColumns();
+    }
+}
+
+bool ListView::event(QEvent* event) {
+    const bool handled = QTreeView::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        watchScreen();
+        fitColumns();
+    } else if (event->type() == QEvent::Polish) {
+        fitColumns();
+    }
+    return handled;
+}
+
+void ListView::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    fitLastColumn();
+}
+
+bool ListView::eventFilter(QObject* watched, QEvent* event) {
+    // The header has a font and a style of its own.
+    if (watched == header() &&
+        (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) {
+        fitColumns();
+    }
+    return QTreeView::eventFilter(watched, event);
 }
 
 int ListView::subItemIndex(const QString& key) const {

@@ -131,7 +131,10 @@ public:
     struct Column {
         QString header;
         QString key;
-        int widthTwips;
+        int widthTwips;  // the least width; a column is wider when its texts need it
+        // The widest text the column must show whole, e.g. "2026-12-03 15:21:33"; each
+        // digit in it stands for any digit. Empty: only the header must fit.
+        QString widestText = {};
     };
     struct Line {
         QVector<QString> cells;
@@ -159,10 +162,19 @@ private:
     QVector<Line> lines_;
 };
 
+// The columns keep the widths the program gives them (the user cannot change them), but
+// each is at least as wide as its header and its widest text need in the list's own font,
+// style and screen, and never narrower than its twips; the last column takes the room the
+// others leave. The widths follow changes of the font, the style and the screen.
 class ListView : public QTreeView {
     Q_OBJECT
 public:
     ListView(const QString& name, QVector<ListViewModel::Column> columns, QWidget* parent = nullptr);
+
+    // The least width of a column, in pixels.
+    int leastWidth(int column) const;
+    // The least widths of all columns together: what the list must show without scrolling.
+    int leastColumnsWidth() const;
 
     ListViewModel* lines() const { return model_; }
     int count() const { return model_->rowCount(); }
@@ -181,9 +193,20 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Sets every column to its least width and gives the last one what remains.
+    void fitColumns();
+    void fitLastColumn();
+    // Follows the logical resolution of the screen the list is on.
+    void watchScreen();
+
     ListViewModel* model_;
+    QMetaObject::Connection screenWatch_;
 };
 
 }  // namespace platform

@@ -2,7 +2,6 @@
 // question and the update check.
 #include <QClipboard>
 #include <QDialog>
-#include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -179,10 +178,7 @@ void TstForm1::progressListColumns() {
     QCOMPARE(form->ListView1->subItemIndex(QStringLiteral("xh")), 0);
     QCOMPARE(form->ListView1->subItemIndex(QStringLiteral("sj")), 1);
     QCOMPARE(form->ListView1->subItemIndex(QStringLiteral("wl")), 2);
-    const int dpi = form->ListView1->logicalDpiX();
-    QCOMPARE(form->ListView1->header()->sectionSize(0), (600 * dpi + 720) / 1440);
-    QCOMPARE(form->ListView1->header()->sectionSize(1), (2000 * dpi + 720) / 1440);
-    QCOMPARE(form->ListView1->header()->sectionSize(2), (5200 * dpi + 720) / 1440);
+    // The column widths are measured in tst_columns.
     QCOMPARE(form->ListView1->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
