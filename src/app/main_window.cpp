@@ -272,6 +272,13 @@ void Form1::layoutControls() {
     for (int i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
     }
+    // The status line holds its longest running messages whole: a courier being asked, and
+    // the quick search's find, for every courier.
+    QStringList messages;
+    for (const QString& courier : tracking::courierNames()) {
+        messages << queryingText(courier) << search::Form2::foundText(courier);
+    }
+    platform::reserveWidthFor(S1->panel(2), messages);
     // Wide enough for every column at its least width.
     resize(ListView1->leastColumnsWidth() + 60, 600);
 }

@@ -100,7 +100,7 @@ void Form1::Command1_Click() {
 }
 
 bool Form1::kdgs(const QString& number) {
-    status(Combo1->text() + QStringLiteral("快递查询中..."));
+    status(queryingText(Combo1->text()));
     const QUrl url = tracking::requestUrl(env_.addresses.tracking, courierCode_, number);
     const platform::FetchResult answer = Inet1.OpenURL(url, env_.limits.trackingTotal);
     if (!answer.ok()) {
@@ -108,6 +108,10 @@ bool Form1::kdgs(const QString& number) {
     }
     resultPage_ = answer.text;
     return true;
+}
+
+QString Form1::queryingText(const QString& courier) {
+    return courier + QStringLiteral("快递查询中...");
 }
 
 void Form1::saveNumber() {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 
 #include "branch/encoding.h"
@@ -30,6 +31,13 @@ const char kFetchFailed[] = "网点查询失败,请检查网络连接!";
 
 const char* const kCaptions[BranchFields::kCount] = {
     "网点名称：", "负责人：", "网点名称：", "联系电话：", "派送范围：", "不派送范围：",
+};
+
+// The longest values the branch sites give, which each value label shows whole. The
+// delivery area can be longer than any window; it is read whole by clicking it.
+const char* const kLongestValues[BranchFields::kCount] = {
+    "深圳市宝安区西乡营业部", "欧阳经理", "上海市浦东新区陆家嘴营业部",
+    "021-50000000 13800138000", "", "外高桥保税区、洋山港区",
 };
 
 // One caption/value pair in a frame of its own.
@@ -84,6 +92,9 @@ void Form5::buildControls() {
         value->setWordWrap(false);
         value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         value->setMinimumWidth(i < 2 ? 120 : 360);
+        if (kLongestValues[i][0] != '\0') {
+            platform::reserveWidthFor(value, {QString::fromUtf8(kLongestValues[i])});
+        }
         valueLabels_[i] = value;
     }
     QLabel* deliveryArea = valueLabels_[4];
@@ -116,7 +127,11 @@ void Form5::buildControls() {
     }
     layout->addStretch(1);
     layout->addWidget(S1);
-    setMinimumWidth(520);
+    // At least 520 px wide, and wider when its rows need it in the window's font (a least
+    // width set on the window itself would hide theirs).
+    const QMargins margins = layout->contentsMargins();
+    layout->addItem(new QSpacerItem(520 - margins.left() - margins.right(), 0,
+                                    QSizePolicy::Fixed, QSizePolicy::Fixed));
 }
 
 // The window as it opens: every value "未查询", an empty name box, the starting status.

@@ -20,6 +20,71 @@ QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) 
     return label;
 }
 
+namespace {
+
+// The least width of a label for the widest of its texts; recomputed when the label's
+// font, style or screen changes.
+class WidthReserve : public QObject {
+public:
+    WidthReserve(QLabel* label, QStringList texts)
+        : QObject(label), label_(label), texts_(std::move(texts)), floor_(label->minimumWidth()) {
+        label->installEventFilter(this);
+        apply();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == label_ &&
+            (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
+             event->type() == QEvent::ScreenChangeInternal)) {
+            apply();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void apply() {
+        // The widest text by its advance, then measured as the label would show it.
+        const QFontMetrics metrics(label_->font());
+        const QString* widest = nullptr;
+        int widestAdvance = -1;
+        for (const QString& text : texts_) {
+            const int advance = metrics.horizontalAdvance(text);
+            if (advance > widestAdvance) {
+                widestAdvance = advance;
+                widest = &text;
+            }
+        }
+        if (widest == nullptr) {
+            return;
+        }
+        QLabel probe;
+        probe.setStyle(label_->style());
+        probe.setFont(label_->font());
+        probe.setFrameStyle(label_->frameStyle());
+        probe.setLineWidth(label_->lineWidth());
+        probe.setMidLineWidth(label_->midLineWidth());
+        probe.setContentsMargins(label_->contentsMargins());
+        probe.setMargin(label_->margin());
+        probe.setIndent(label_->indent());
+        probe.setAlignment(label_->alignment());
+        probe.setTextFormat(Qt::PlainText);
+        probe.setText(*widest);
+        label_->setMinimumWidth(std::max(floor_, probe.sizeHint().width()));
+    }
+
+    QLabel* label_;
+    QStringList texts_;
+    int floor_;
+};
+
+}  // namespace
+
+void reserveWidthFor(QLabel* label, const QStringList& texts) {
+    if (label != nullptr) {
+        new WidthReserve(label, texts);
+    }
+}
+
 void setForeColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, color);

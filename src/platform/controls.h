@@ -26,6 +26,10 @@ T* makeNamed(const QString& name, Args&&... args) {
 // A label that never interprets its text as rich text: texts from servers and files are
 // shown exactly as they are.
 QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent);
+// Keeps `label` at least as wide as the widest of `texts` needs in the label's own font,
+// frame and style, now and after every change of them, so that each of them shows whole
+// wherever the label gets its least width. A least width set before stays the floor.
+void reserveWidthFor(QLabel* label, const QStringList& texts);
 void setForeColor(QWidget* widget, const QColor& color);
 QColor foreColor(const QWidget* widget);
 

@@ -98,6 +98,10 @@ void Form2::quickButtonClick(const QString& keyword) {
     accept();
 }
 
+QString Form2::foundText(const QString& courier) {
+    return QStringLiteral("找到【") + courier + QStringLiteral("】，是否为您要找的公司?");
+}
+
 void Form2::selectMatches(const QString& trimmedKeyword, bool report) {
     if (combo1_.isNull()) {
         return;
@@ -110,8 +114,7 @@ void Form2::selectMatches(const QString& trimmedKeyword, bool report) {
             return;
         }
         if (report && !s1_.isNull()) {
-            s1_->setPanelText(2, QStringLiteral("找到【") + combo1_->text() +
-                                     QStringLiteral("】，是否为您要找的公司?"));
+            s1_->setPanelText(2, foundText(combo1_->text()));
         }
     }
 }

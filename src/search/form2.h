@@ -33,6 +33,9 @@ public:
     // A common-courier button: its caption is its keyword.
     void quickButtonClick(const QString& keyword);
 
+    // What the status bar says when a search selects `courier`.
+    static QString foundText(const QString& courier);
+
 private:
     // Selects every entry whose name contains the trimmed keyword, in ascending order, so
     // the last match stays selected. With `report` each selection is announced on the

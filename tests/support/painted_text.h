@@ -24,9 +24,21 @@ public:
     }
 
     const QStringList& texts() const { return engine_.texts; }
-    // True when one run is exactly `text`. Text in several fonts (Chinese beside Latin
-    // letters) is drawn in several runs; digits and Latin letters of one font come as one.
-    bool contains(const QString& text) const { return engine_.texts.contains(text); }
+    // True when `text` was drawn whole: as one run, or as runs that follow one another
+    // (text in several fonts, Chinese beside Latin letters, is drawn in several runs).
+    bool contains(const QString& text) const {
+        const QStringList& runs = engine_.texts;
+        for (qsizetype first = 0; first < runs.size(); ++first) {
+            QString drawn;
+            for (qsizetype run = first; run < runs.size() && text.startsWith(drawn); ++run) {
+                drawn += runs.at(run);
+                if (drawn == text) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
 
     QPaintEngine* paintEngine() const override { return &engine_; }
 
