@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "platform/version.h"
+#include "support/activation.h"
 #include "support/main_window_fixture.h"
 
 using platform::MessageBoxes;
@@ -289,7 +290,7 @@ void TstForm1::f8PastesFromAnyControl() {
     QFETCH(QString, clipboard);
     QFETCH(bool, numberBoxLocked);
     app::Form1* form = f->open();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    QVERIFY(testsupport::activate(form));
     form->Text1->setText(QStringLiteral("old"));
     form->Text1->setEnabled(!numberBoxLocked);
     if (clipboard.isEmpty()) {
@@ -307,7 +308,7 @@ void TstForm1::f8PastesFromAnyControl() {
 
 void TstForm1::otherKeysDoNothing() {
     app::Form1* form = f->open();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    QVERIFY(testsupport::activate(form));
     form->Text1->setText(QStringLiteral("keep"));
     QGuiApplication::clipboard()->setText(QStringLiteral("other"));
     form->Text2->setFocus();
@@ -318,7 +319,7 @@ void TstForm1::otherKeysDoNothing() {
 
 void TstForm1::tabGoesThroughTheFieldsFirst() {
     app::Form1* form = f->open();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    QVERIFY(testsupport::activate(form));
     form->Text1->setFocus();
     QStringList visited;
     for (int i = 0; i < 16; ++i) {
@@ -342,7 +343,7 @@ void TstForm1::tabGoesThroughTheFieldsFirst() {
 
 void TstForm1::enterInTheFieldsStartsTheQuery() {
     app::Form1* form = f->open();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    QVERIFY(testsupport::activate(form));
     f->answer(MainWindowFixture::rowsOf(2));
     form->Text1->setText(QStringLiteral("SF1"));
     form->Combo1->setText(QStringLiteral("顺丰快递"));
@@ -364,7 +365,7 @@ void TstForm1::enterInTheFieldsStartsTheQuery() {
 
 void TstForm1::enterPressesTheFocusedButton() {
     app::Form1* form = f->open();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    QVERIFY(testsupport::activate(form));
     form->Command3->setFocus();
     QTest::keyClick(form->Command3, Qt::Key_Return);
     QCOMPARE(form->Command3->text(), QStringLiteral("最新快递查询"));

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "history/number_history.h"
+#include "support/activation.h"
 #include "support/file_faults.h"
 #include "support/main_window_fixture.h"
 
@@ -150,7 +151,7 @@ void TstQuery::inputProblems() {
     QFETCH(QString, remark);
     QFETCH(QString, status);
     QFETCH(QString, focus);
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    QVERIFY(testsupport::activate(form));
     // The focus starts where no check sends it, so "left where it was" can be told apart.
     form->Command3->setFocus();
     QTRY_VERIFY(form->Command3->hasFocus());

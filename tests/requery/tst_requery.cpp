@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "requery/requery.h"
+#include "support/activation.h"
 #include "support/main_window_fixture.h"
 
 using platform::MessageBoxes;
@@ -370,8 +371,7 @@ void TstRequery::queryUsesTheNumberPastedWhileArmed() {
     f->t.clock.set(at(7, 0, 0));
     arm(7, 1);
     QVERIFY(!form->Text1->isEnabled());
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    QVERIFY(testsupport::activate(form));
     form->Text2->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form->Text2));
 
