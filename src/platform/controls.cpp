@@ -147,6 +147,12 @@ ComboBox::ComboBox(const QString& name, Style style, QWidget* parent)
         setInsertPolicy(QComboBox::NoInsert);
         // No inline completion: typing 12 must not turn into a stored entry.
         setCompleter(nullptr);
+        // Qt takes typed text that equals an item for a pick of that item when the editing
+        // ends (Enter, or the focus leaving the box). Entries are picked in the list only.
+        const bool unhooked = disconnect(lineEdit(), SIGNAL(editingFinished()), this,
+                                         SLOT(_q_editingFinished()));
+        Q_ASSERT(unhooked);
+        Q_UNUSED(unhooked);
     }
     setCurrentIndex(-1);
     connect(this, &QComboBox::activated, this, &ComboBox::onActivated);
@@ -226,18 +232,7 @@ void ComboBox::setText(const QString& text) {
     }
 }
 
-void ComboBox::keyPressEvent(QKeyEvent* event) {
-    // Enter in the edit part of a drop-down combo is not a pick from the list.
-    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    returnPressed_ = isReturn && style_ == Style::DropDownCombo;
-    QComboBox::keyPressEvent(event);
-    returnPressed_ = false;
-}
-
 void ComboBox::onActivated(int) {
-    if (returnPressed_) {
-        return;
-    }
     emit clicked();
 }
 

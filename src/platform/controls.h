@@ -86,9 +86,6 @@ signals:
     // The list's click handler.
     void clicked();
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void onActivated(int index);
     // Runs `change` on the items, keeping the selected position `index` and an editable
@@ -98,7 +95,6 @@ private:
 
     Style style_;
     QStringListModel* model_;
-    bool returnPressed_ = false;
 };
 
 // The status bar: panels addressed by position, counted from 1. One panel can be made a

@@ -7,8 +7,10 @@
 
 #include "history/export_format.h"
 #include "history/history_handlers.h"
+#include "support/activation.h"
 #include "support/file_faults.h"
 #include "support/main_window_fixture.h"
+#include "support/typing.h"
 
 using platform::MessageBoxes;
 using testsupport::MainWindowFixture;
@@ -37,6 +39,8 @@ private slots:
     void pickRunsWhileTheButtonIsDisabled();
     void hugeEntryIsShownByItsStartAndUsedWhole();
     void longNumberIsStoredOnceThoughShownByItsStart();
+    void typingAnEntryAndLeavingIsNoPick();
+    void keyboardWorksAfterAPick();
 
     // Toggle
     void toggleLoadsAndEmpties();
@@ -229,6 +233,50 @@ void TstHistoryHandlers::longNumberIsStoredOnceThoughShownByItsStart() {
     QCOMPARE(f->server.requestCount("/"), 1);
     QCOMPARE(historyText(), stored);
     QCOMPARE(form->Text1->count(), 1);
+}
+
+// A number typed or pasted that equals a whole entry (a line without "|" is one) is no
+// pick when the focus leaves the box: no query runs, the box keeps what was typed.
+void TstHistoryHandlers::typingAnEntryAndLeavingIsNoPick() {
+    storeHistory(QStringLiteral("1234|EMS快递|爸爸衣服\r\nSF1001\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QVERIFY(testsupport::activate(form));
+    testsupport::typeInto(form->Text1->lineEdit(), QStringLiteral("SF1001"));
+    QTest::keyClick(form->Text1->lineEdit(), Qt::Key_Tab);
+    QTRY_VERIFY(form->Combo1->hasFocus());
+    QCOMPARE(form->Text1->text(), QStringLiteral("SF1001"));
+    QCOMPARE(f->server.requestCount("/"), 0);
+
+    // The whole entry, then a click on 删: the delete asks about what the box holds.
+    testsupport::typeInto(form->Text1->lineEdit(), QStringLiteral("1234|EMS快递|爸爸衣服"));
+    f->t.boxes.script(MessageBoxes::Answer::No);
+    QTest::mouseClick(form->Command9, Qt::LeftButton);
+    QCOMPARE(f->server.requestCount("/"), 0);
+    QCOMPARE(f->t.boxes.texts(),
+             QStringList{QStringLiteral("确定要删除[1234|EMS快递|爸爸衣服]此单号码?")});
+    QCOMPARE(form->Text1->text(), QStringLiteral("1234|EMS快递|爸爸衣服"));
+}
+
+// After a pick with the mouse the keyboard goes on where it was: in the number box, Enter
+// queries again and Tab moves on.
+void TstHistoryHandlers::keyboardWorksAfterAPick() {
+    storeHistory(QStringLiteral("1234|EMS快递|爸爸衣服\r\n"));
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    QVERIFY(testsupport::activate(form));
+    form->Text1->setFocus();
+    QTRY_VERIFY(form->Text1->lineEdit()->hasFocus());
+    pickFromList(0);
+    QCOMPARE(f->server.requestCount("/"), 1);
+    // Off-screen no window is active once the list has closed; a desktop keeps the window.
+    QVERIFY(testsupport::activate(form));
+    QTRY_VERIFY(form->Text1->lineEdit()->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(f->server.requestCount("/"), 2);
+    f->finishParse();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_VERIFY(form->Combo1->hasFocus());
+    QCOMPARE(form->Text1->text(), QStringLiteral("1234"));
+    QCOMPARE(f->server.requestCount("/"), 2);
 }
 
 void TstHistoryHandlers::toggleLoadsAndEmpties() {

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QNetworkAccessManager>
@@ -45,6 +46,8 @@ private slots:
     void textMatchingNoItemChangesNothing();
     void clearingTheListEmptiesTheText();
     void enterInTheEditBoxIsNotAPick();
+    void leavingTheEditBoxIsNotAPick_data();
+    void leavingTheEditBoxIsNotAPick();
     void editableBoxDoesNotCompleteInline();
     void longItemsShowTheirStartAndStayWhole();
 
@@ -171,6 +174,41 @@ void TstPlatform::enterInTheEditBoxIsNotAPick() {
     QCOMPARE(clicks.count(), 0);
     QCOMPARE(box.items(), QStringList{QStringLiteral("123")});
     QCOMPARE(box.text(), QStringLiteral("456"));
+}
+
+// Qt selects the item whose text was typed, and reports it as activated, when the focus
+// leaves the edit box; typing is no pick, however the focus goes.
+void TstPlatform::leavingTheEditBoxIsNotAPick_data() {
+    QTest::addColumn<bool>("byTab");
+    QTest::newRow("Tab") << true;
+    QTest::newRow("a click elsewhere") << false;
+}
+
+void TstPlatform::leavingTheEditBoxIsNotAPick() {
+    QFETCH(bool, byTab);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* box = new ComboBox(QStringLiteral("box"), ComboBox::Style::DropDownCombo);
+    auto* other = new QLineEdit;
+    layout->addWidget(box);
+    layout->addWidget(other);
+    box->appendItems({QStringLiteral("justanumber"), QStringLiteral("1|a|b")});
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy clicks(box, &ComboBox::clicked);
+    box->setFocus();
+    QTRY_VERIFY(box->lineEdit()->hasFocus());
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("justanumber"));
+    if (byTab) {
+        QTest::keyClick(box->lineEdit(), Qt::Key_Tab);
+    } else {
+        QTest::mouseClick(other, Qt::LeftButton);
+    }
+    QTRY_VERIFY(other->hasFocus());
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(box->listIndex(), -1);
+    QCOMPARE(box->text(), QStringLiteral("justanumber"));
 }
 
 void TstPlatform::editableBoxDoesNotCompleteInline() {
