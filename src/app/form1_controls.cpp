@@ -5,6 +5,10 @@
 #include <QMainWindow>
 #include <QVBoxLayout>
 
+#include "app/query_flow.h"
+#include "search/form2.h"
+#include "tracking/catalogue.h"
+
 namespace app {
 
 namespace {
@@ -67,8 +71,10 @@ void buildTimersAndList(Form1Controls& c, QMainWindow* window, const platform::E
     c.Timer4 = new platform::Timer(QStringLiteral("Timer4"), 1000, false, env.gate, window);
     c.Timer3 = new platform::Timer(QStringLiteral("Timer3"), 1000, true, env.gate, window);
     c.ListView1 = new platform::ListView(QStringLiteral("ListView1"),
-                                         {{QStringLiteral("序号"), QStringLiteral("xh"), 600},
-                                          {QStringLiteral("时间"), QStringLiteral("sj"), 2000},
+                                         {{QStringLiteral("序号"), QStringLiteral("xh"), 600,
+                                           QStringLiteral("32767")},
+                                          {QStringLiteral("时间"), QStringLiteral("sj"), 2000,
+                                           QStringLiteral("2026-12-03 15:21:33")},
                                           {QStringLiteral("物流进度"), QStringLiteral("wl"), 5200}},
                                          c.Frame1);
     c.W1 = env.player;
@@ -200,8 +206,15 @@ void layoutForm1Controls(const Form1Controls& c, QMainWindow* window, QObject* b
     main->addWidget(c.Frame1, 1);
 
     setTabOrder(c, window);
-    const int listWidth = platform::twipsToPixels(600 + 2000 + 5200, window);
-    window->resize(listWidth + 60, 600);
+    // The status line holds its longest running messages whole: a courier being asked, and
+    // the quick search's find, for every courier.
+    QStringList messages;
+    for (const QString& courier : tracking::courierNames()) {
+        messages << QueryFlow::queryingText(courier) << search::Form2::foundText(courier);
+    }
+    platform::reserveWidthFor(c.S1->panel(kMessagePanel), messages);
+    // Wide enough for every column at its least width.
+    window->resize(c.ListView1->leastColumnsWidth() + 60, 600);
 }
 
 }  // namespace app

@@ -55,6 +55,8 @@ public:
 
     // ---- Routines ----
     void kdlb();
+    // What the status bar says while `courier` is asked.
+    static QString queryingText(const QString& courier);
     // Asks the tracking service; false when the transfer failed (the result page is then
     // left as it was).
     bool kdgs(const QString& number);

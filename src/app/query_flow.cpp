@@ -127,7 +127,7 @@ void QueryFlow::offerToSaveUnknown() {
 }
 
 bool QueryFlow::kdgs(const QString& number) {
-    status(c_.Combo1->text() + QStringLiteral("快递查询中..."));
+    status(queryingText(c_.Combo1->text()));
     const QUrl url = tracking::requestUrl(env_.addresses.tracking, courierCode_, number);
     const platform::FetchResult answer = inet_.OpenURL(url, env_.limits.trackingTotal);
     if (!answer.ok()) {
@@ -135,6 +135,10 @@ bool QueryFlow::kdgs(const QString& number) {
     }
     resultPage_ = answer.text;
     return true;
+}
+
+QString QueryFlow::queryingText(const QString& courier) {
+    return courier + QStringLiteral("快递查询中...");
 }
 
 void QueryFlow::saveNumber() {

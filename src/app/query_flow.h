@@ -32,6 +32,8 @@ public:
     // Asks the tracking service; false when the transfer failed (the result page is then
     // left as it was).
     bool kdgs(const QString& number);
+    // What the status bar says while `courier` is asked.
+    static QString queryingText(const QString& courier);
     // Counts the answer's rows and, when there are any, starts the result parse.
     void hx2();
     // Lets the answer go.

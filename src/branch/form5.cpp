@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 
 #include "branch/encoding.h"
@@ -36,6 +37,14 @@ const QString kFetchFailed = QStringLiteral("网点查询失败,请检查网络�
 const QString kCaptions[BranchFields::kCount] = {
     QStringLiteral("网点名称："), QStringLiteral("负责人："),   QStringLiteral("网点名称："),
     QStringLiteral("联系电话："), QStringLiteral("派送范围："), QStringLiteral("不派送范围："),
+};
+
+// The longest values the branch sites give, which each value label shows whole. The
+// delivery area can be longer than any window; it is read whole by clicking it.
+const QString kLongestValues[BranchFields::kCount] = {
+    QStringLiteral("深圳市宝安区西乡营业部"),   QStringLiteral("欧阳经理"),
+    QStringLiteral("上海市浦东新区陆家嘴营业部"), QStringLiteral("021-50000000 13800138000"),
+    QString(),                                  QStringLiteral("外高桥保税区、洋山港区"),
 };
 
 // One caption/value pair in a frame of its own.
@@ -91,6 +100,9 @@ void Form5::buildControls() {
         value->setWordWrap(false);
         value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         value->setMinimumWidth(i < 2 ? 120 : 360);
+        if (!kLongestValues[i].isEmpty()) {
+            platform::reserveWidthFor(value, {kLongestValues[i]});
+        }
         c.values[i] = value;
     }
     QLabel* deliveryArea = c.values[4];
@@ -121,7 +133,11 @@ void Form5::buildControls() {
     }
     layout->addStretch(1);
     layout->addWidget(c.S1);
-    setMinimumWidth(520);
+    // At least 520 px wide, and wider when its rows need it in the window's font (a least
+    // width set on the window itself would hide theirs).
+    const QMargins margins = layout->contentsMargins();
+    layout->addItem(new QSpacerItem(520 - margins.left() - margins.right(), 0,
+                                    QSizePolicy::Fixed, QSizePolicy::Fixed));
 }
 
 // The window as it opens: every value "未查询", an empty name box, the starting status.

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QStringListModel>
 #include <QTimer>
 
@@ -17,6 +18,71 @@ QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) 
     label->setTextFormat(Qt::PlainText);
     label->setText(caption);
     return label;
+}
+
+namespace {
+
+// The least width of a label for the widest of its texts; recomputed when the label's
+// font, style or screen changes.
+class WidthReserve : public QObject {
+public:
+    WidthReserve(QLabel* label, QStringList texts)
+        : QObject(label), label_(label), texts_(std::move(texts)), floor_(label->minimumWidth()) {
+        label->installEventFilter(this);
+        apply();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == label_ &&
+            (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
+             event->type() == QEvent::ScreenChangeInternal)) {
+            apply();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void apply() {
+        // The widest text by its advance, then measured as the label would show it.
+        const QFontMetrics metrics(label_->font());
+        const QString* widest = nullptr;
+        int widestAdvance = -1;
+        for (const QString& text : texts_) {
+            const int advance = metrics.horizontalAdvance(text);
+            if (advance > widestAdvance) {
+                widestAdvance = advance;
+                widest = &text;
+            }
+        }
+        if (widest == nullptr) {
+            return;
+        }
+        QLabel probe;
+        probe.setStyle(label_->style());
+        probe.setFont(label_->font());
+        probe.setFrameStyle(label_->frameStyle());
+        probe.setLineWidth(label_->lineWidth());
+        probe.setMidLineWidth(label_->midLineWidth());
+        probe.setContentsMargins(label_->contentsMargins());
+        probe.setMargin(label_->margin());
+        probe.setIndent(label_->indent());
+        probe.setAlignment(label_->alignment());
+        probe.setTextFormat(Qt::PlainText);
+        probe.setText(*widest);
+        label_->setMinimumWidth(std::max(floor_, probe.sizeHint().width()));
+    }
+
+    QLabel* label_;
+    QStringList texts_;
+    int floor_;
+};
+
+}  // namespace
+
+void reserveWidthFor(QLabel* label, const QStringList& texts) {
+    if (label != nullptr) {
+        new WidthReserve(label, texts);
+    }
 }
 
 void setForeColor(QWidget* widget, const QColor& color) {
@@ -46,8 +112,30 @@ int twipsToPixels(int twips, const QWidget* widget) {
 // ---------------------------------------------------------------------------------------
 // ComboBox
 
+namespace {
+
+// The items of a combo box: the list and the edit text (both roles a combo box reads) get
+// the start of a long item; the whole item is kept.
+class ItemModel : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            const QVariant whole = QStringListModel::data(index, Qt::DisplayRole);
+            if (!whole.isValid()) {
+                return whole;
+            }
+            return shownText(whole.toString(), ComboBox::kShownChars);
+        }
+        return QStringListModel::data(index, role);
+    }
+};
+
+}  // namespace
+
 ComboBox::ComboBox(const QString& name, Style style, QWidget* parent)
-    : QComboBox(parent), style_(style), model_(new QStringListModel(this)) {
+    : QComboBox(parent), style_(style), model_(new ItemModel(this)) {
     setObjectName(name);
     setModel(model_);
     // The width comes from a set number of characters, not from measuring every item: a
@@ -59,6 +147,12 @@ ComboBox::ComboBox(const QString& name, Style style, QWidget* parent)
         setInsertPolicy(QComboBox::NoInsert);
         // No inline completion: typing 12 must not turn into a stored entry.
         setCompleter(nullptr);
+        // Qt takes typed text that equals an item for a pick of that item when the editing
+        // ends (Enter, or the focus leaving the box). Entries are picked in the list only.
+        const bool unhooked = disconnect(lineEdit(), SIGNAL(editingFinished()), this,
+                                         SLOT(_q_editingFinished()));
+        Q_ASSERT(unhooked);
+        Q_UNUSED(unhooked);
     }
     setCurrentIndex(-1);
     connect(this, &QComboBox::activated, this, &ComboBox::onActivated);
@@ -107,6 +201,15 @@ QStringList ComboBox::items() const {
     return model_->stringList();
 }
 
+QString ComboBox::item(int index) const {
+    const QStringList& all = model_->stringList();
+    return index >= 0 && index < all.size() ? all.at(index) : QString();
+}
+
+QString ComboBox::text() const {
+    return style_ == Style::DropDownCombo ? currentText() : item(currentIndex());
+}
+
 void ComboBox::setListIndex(int index) {
     if (index < -1 || index >= count()) {
         return;
@@ -123,24 +226,13 @@ void ComboBox::setText(const QString& text) {
         setEditText(text);
         return;
     }
-    const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int index = static_cast<int>(model_->stringList().indexOf(text));
     if (index >= 0) {
         setListIndex(index);
     }
 }
 
-void ComboBox::keyPressEvent(QKeyEvent* event) {
-    // Enter in the edit part of a drop-down combo is not a pick from the list.
-    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    returnPressed_ = isReturn && style_ == Style::DropDownCombo;
-    QComboBox::keyPressEvent(event);
-    returnPressed_ = false;
-}
-
 void ComboBox::onActivated(int) {
-    if (returnPressed_) {
-        return;
-    }
     emit clicked();
 }
 
@@ -290,10 +382,127 @@ ListView::ListView(const QString& name, QVector<ListViewModel::Column> columns, 
     header()->setStretchLastSection(false);
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
-    const auto& cols = model_->columns();
-    for (int i = 0; i < cols.size(); ++i) {
-        header()->resizeSection(i, twipsToPixels(cols.at(i).widthTwips, this));
+    header()->installEventFilter(this);
+    watchScreen();
+    fitColumns();
+}
+
+namespace {
+
+// `text` with every digit replaced by the digit that is widest in `metrics`.
+QString withWidestDigits(const QString& text, const QFontMetrics& metrics) {
+    QChar widest = u'0';
+    int widestAdvance = -1;
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit) {
+        const int advance = metrics.horizontalAdvance(QChar(digit));
+        if (advance > widestAdvance) {
+            widestAdvance = advance;
+            widest = QChar(digit);
+        }
     }
+    QString result = text;
+    for (QChar& ch : result) {
+        if (ch >= u'0' && ch <= u'9') {
+            ch = widest;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+int ListView::leastWidth(int column) const {
+    const auto& cols = model_->columns();
+    if (column < 0 || column >= cols.size()) {
+        return 0;
+    }
+    int width = std::max(twipsToPixels(cols.at(column).widthTwips, this),
+                         header()->sectionSizeHint(column));
+    const QString& widest = cols.at(column).widestText;
+    if (!widest.isEmpty()) {
+        // Measured as a cell of the list: through its delegate, with the options it paints
+        // with, so the style's cell margins count too.
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const QStringListModel sample(QStringList{withWidestDigits(widest, option.fontMetrics)});
+        QAbstractItemDelegate* delegate = itemDelegateForColumn(column);
+        if (delegate == nullptr) {
+            delegate = itemDelegate();
+        }
+        width = std::max(width, delegate->sizeHint(option, sample.index(0)).width());
+    }
+    return width;
+}
+
+int ListView::leastColumnsWidth() const {
+    int total = 0;
+    for (int i = 0; i < model_->columnCount(); ++i) {
+        total += leastWidth(i);
+    }
+    return total;
+}
+
+void ListView::fitColumns() {
+    const int count = model_->columnCount();
+    for (int i = 0; i + 1 < count; ++i) {
+        header()->resizeSection(i, leastWidth(i));
+    }
+    fitLastColumn();
+}
+
+void ListView::fitLastColumn() {
+    const int last = model_->columnCount() - 1;
+    if (last < 0) {
+        return;
+    }
+    int others = 0;
+    for (int i = 0; i < last; ++i) {
+        others += header()->sectionSize(i);
+    }
+    const int width = std::max(leastWidth(last), viewport()->width() - others);
+    if (header()->sectionSize(last) != width) {
+        header()->resizeSection(last, width);
+    }
+}
+
+void ListView::watchScreen() {
+    disconnect(screenWatch_);
+    if (QScreen* current = screen()) {
+        screenWatch_ = connect(current, &QScreen::logicalDotsPerInchChanged, this,
+                               &ListView::fitColumns);
+    }
+}
+
+void ListView::changeEvent(QEvent* event) {
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        fitColumns();
+    }
+}
+
+bool ListView::event(QEvent* event) {
+    const bool handled = QTreeView::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        watchScreen();
+        fitColumns();
+    } else if (event->type() == QEvent::Polish) {
+        fitColumns();
+    }
+    return handled;
+}
+
+void ListView::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    fitLastColumn();
+}
+
+bool ListView::eventFilter(QObject* watched, QEvent* event) {
+    // The header has a font and a style of its own.
+    if (watched == header() &&
+        (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) {
+        fitColumns();
+    }
+    return QTreeView::eventFilter(watched, event);
 }
 
 int ListView::subItemIndex(const QString& key) const {

@@ -26,6 +26,10 @@ T* makeNamed(const QString& name, Args&&... args) {
 // A label that never interprets its text as rich text: texts from servers and files are
 // shown exactly as they are.
 QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent);
+// Keeps `label` at least as wide as the widest of `texts` needs in the label's own font,
+// frame and style, now and after every change of them, so that each of them shows whole
+// wherever the label gets its least width. A least width set before stays the floor.
+void reserveWidthFor(QLabel* label, const QStringList& texts);
 void setForeColor(QWidget* widget, const QColor& color);
 QColor foreColor(const QWidget* widget);
 
@@ -42,9 +46,16 @@ int twipsToPixels(int twips, const QWidget* widget);
 // the user's pick (also of the entry already selected), setting the list index, or setting
 // the text to an item's text. A text that equals no item leaves the selection alone.
 // Appending items never changes the selection or the edit text.
+//
+// Items stay whole in the program (`items`, `item`, `text` of a drop-down list), but what the
+// box shows of one, in its list and in the edit text a pick puts there, is at most its first
+// kShownChars characters: a damaged history file can hold an entry of megabytes, and
+// laying it out would freeze the window for seconds.
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
+    static constexpr qsizetype kShownChars = 1000;
+
     enum class Style { DropDownList, DropDownCombo };
     ComboBox(const QString& name, Style style, QWidget* parent = nullptr);
 
@@ -57,12 +68,16 @@ public:
     // Empties the list; the text becomes empty too.
     void clearList();
     QStringList items() const;
+    // The whole text of item `index`; empty when there is none.
+    QString item(int index) const;
 
     int listIndex() const { return currentIndex(); }
     // Selects `index` (-1 clears the selection) and runs the click handler.
     void setListIndex(int index);
 
-    QString text() const { return currentText(); }
+    // Drop-down list: the whole text of the selected item (empty when none). Drop-down
+    // combo: the edit text.
+    QString text() const;
     // Drop-down list: selects the item whose text equals `text` exactly and runs the click
     // handler; no such item leaves everything as it was. Drop-down combo: sets the edit text.
     void setText(const QString& text);
@@ -70,9 +85,6 @@ public:
 signals:
     // The list's click handler.
     void clicked();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void onActivated(int index);
@@ -83,7 +95,6 @@ private:
 
     Style style_;
     QStringListModel* model_;
-    bool returnPressed_ = false;
 };
 
 // The status bar: panels addressed by position, counted from 1. One panel can be made a
@@ -120,7 +131,10 @@ public:
     struct Column {
         QString header;
         QString key;
-        int widthTwips;
+        int widthTwips;  // the least width; a column is wider when its texts need it
+        // The widest text the column must show whole, e.g. "2026-12-03 15:21:33"; each
+        // digit in it stands for any digit. Empty: only the header must fit.
+        QString widestText = {};
     };
     struct Line {
         QVector<QString> cells;
@@ -147,10 +161,19 @@ private:
     QVector<Line> lines_;
 };
 
+// The columns keep the widths the program gives them (the user cannot change them), but
+// each is at least as wide as its header and its widest text need in the list's own font,
+// style and screen, and never narrower than its twips; the last column takes the room the
+// others leave. The widths follow changes of the font, the style and the screen.
 class ListView : public QTreeView {
     Q_OBJECT
 public:
     ListView(const QString& name, QVector<ListViewModel::Column> columns, QWidget* parent = nullptr);
+
+    // The least width of a column, in pixels.
+    int leastWidth(int column) const;
+    // The least widths of all columns together: what the list must show without scrolling.
+    int leastColumnsWidth() const;
 
     ListViewModel* listModel() const { return model_; }
     int count() const { return model_->rowCount(); }
@@ -169,9 +192,20 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Sets every column to its least width and gives the last one what remains.
+    void fitColumns();
+    void fitLastColumn();
+    // Follows the logical resolution of the screen the list is on.
+    void watchScreen();
+
     ListViewModel* model_;
+    QMetaObject::Connection screenWatch_;
 };
 
 }  // namespace platform

@@ -104,6 +104,10 @@ void Form2::quickButtonClick(const QString& keyword) {
     accept();
 }
 
+QString Form2::foundText(const QString& courier) {
+    return QStringLiteral("找到【") + courier + QStringLiteral("】，是否为您要找的公司?");
+}
+
 void Form2::selectMatches(const QString& trimmedKeyword, bool report) {
     if (combo1_.isNull()) {
         return;
@@ -116,8 +120,7 @@ void Form2::selectMatches(const QString& trimmedKeyword, bool report) {
             return;
         }
         if (report) {
-            emit statusText(QStringLiteral("找到【") + combo1_->text() +
-                            QStringLiteral("】，是否为您要找的公司?"));
+            emit statusText(foundText(combo1_->text()));
         }
     }
 }

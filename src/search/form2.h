@@ -42,6 +42,9 @@ public:
     // A common-courier button: its caption is its keyword.
     void quickButtonClick(const QString& keyword);
 
+    // What the status bar says when a search selects `courier`.
+    static QString foundText(const QString& courier);
+
 signals:
     // A search found this courier: the text for the main window's message panel.
     void statusText(const QString& text);

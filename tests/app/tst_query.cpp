@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "history/number_history.h"
+#include "support/activation.h"
 #include "support/file_faults.h"
 #include "support/main_window_fixture.h"
 
@@ -155,7 +156,7 @@ void TstQuery::inputProblems() {
     QFETCH(QString, remark);
     QFETCH(QString, status);
     QFETCH(QString, focus);
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    QVERIFY(testsupport::activate(form));
     // The focus starts where no check sends it, so "left where it was" can be told apart.
     form->controls().Command3->setFocus();
     QTRY_VERIFY(form->controls().Command3->hasFocus());

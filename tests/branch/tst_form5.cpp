@@ -10,6 +10,7 @@
 #include "branch/form5.h"
 #include "platform/controls.h"
 #include "platform/text_codec.h"
+#include "support/activation.h"
 #include "support/test_environment.h"
 #include "support/test_http_server.h"
 
@@ -359,7 +360,7 @@ void TestForm5::successAfterNotFoundKeepsTheStatus() {
 void TestForm5::keyboardAlone() {
     Form5 form(te_->env);
     open(form);
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(testsupport::activate(&form));
     server_->setResponse(kPage, Response::text(branchPage(kShanghai).toUtf8()));
     // The name box has the focus; Enter queries; Tab reaches the delivery area, where Enter
     // opens it as a click does.

@@ -1,13 +1,16 @@
 // Working with the stored numbers from the main window: picking an entry, the history
 // toggle, deleting and clearing numbers, and the export of the progress list.
 #include <QAbstractItemView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
 #include "history/export_format.h"
 #include "history/history_handlers.h"
+#include "support/activation.h"
 #include "support/file_faults.h"
 #include "support/main_window_fixture.h"
+#include "support/typing.h"
 
 using platform::MessageBoxes;
 using testsupport::MainWindowFixture;
@@ -34,6 +37,10 @@ private slots:
     void pickOfARemarkWithABar();
     void pickOfAnEntryWithoutBar();
     void pickRunsWhileTheButtonIsDisabled();
+    void hugeEntryIsShownByItsStartAndUsedWhole();
+    void longNumberIsStoredOnceThoughShownByItsStart();
+    void typingAnEntryAndLeavingIsNoPick();
+    void keyboardWorksAfterAPick();
 
     // Toggle
     void toggleLoadsAndEmpties();
@@ -78,7 +85,10 @@ private:
         QTRY_VERIFY(view->isVisible());
         const QModelIndex item = view->model()->index(index, 0);
         view->scrollTo(item);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+        // Near the entry's left end: the middle of a long entry lies outside the list.
+        const QRect rect = view->visualRect(item);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          QPoint(rect.left() + 8, rect.center().y()));
         f->finishParse();
     }
     void fillList(const QList<QPair<QString, QString>>& rows) {
@@ -163,6 +173,110 @@ void TstHistoryHandlers::pickRunsWhileTheButtonIsDisabled() {
     form->controls().Command1->setEnabled(false);
     pickFromList(0);
     QCOMPARE(f->server.requestCount("/"), 1);
+}
+
+// A damaged or hand-edited file can hold an entry of megabytes. The number list shows its
+// start; the pick, the delete and the file work with all of it.
+void TstHistoryHandlers::hugeEntryIsShownByItsStartAndUsedWhole() {
+    QString remark;
+    remark.reserve(300000);
+    while (remark.size() < 300000) {
+        remark += QStringLiteral("爸爸衣服%1,").arg(remark.size());
+    }
+    const QString huge = QStringLiteral("SF1|顺丰快递|") + remark;
+    const QString other = QStringLiteral("1234|EMS快递|爸爸衣服");
+    const QString stored = huge + QStringLiteral("\r\n") + other + QStringLiteral("\r\n");
+    storeHistory(stored);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QCOMPARE(form->controls().Text1->items(), QStringList({huge, other}));
+
+    const QAbstractItemModel* list = form->controls().Text1->view()->model();
+    const QString shown = list->index(0, 0).data(Qt::DisplayRole).toString();
+    QVERIFY2(shown.size() <= platform::ComboBox::kShownChars + 1,
+             qPrintable(QString::number(shown.size())));
+    QVERIFY(shown.size() > 100);
+    QVERIFY(huge.startsWith(shown.chopped(1)));
+    QCOMPARE(list->index(1, 0).data(Qt::DisplayRole).toString(), other);
+
+    // On its way to the number, the edit text is given no more than that start either.
+    qsizetype longestEditText = 0;
+    connect(form->controls().Text1->lineEdit(), &QLineEdit::textChanged, form,
+            [&](const QString& text) { longestEditText = std::max(longestEditText, text.size()); });
+    pickFromList(0);
+    QVERIFY2(longestEditText <= platform::ComboBox::kShownChars + 1,
+             qPrintable(QString::number(longestEditText)));
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("SF1"));
+    QCOMPARE(form->queryFlow()->courierCode(), QStringLiteral("shunfeng"));
+    // The remark box holds as much of the remark as it takes.
+    QCOMPARE(form->controls().Text2->text(), remark.left(form->controls().Text2->maxLength()));
+    QCOMPARE(f->server.requestCount("/"), 1);
+    QVERIFY(f->server.requests().last().query.startsWith("com=shunfeng&nu=SF1&"));
+    QCOMPARE(form->controls().ListView1->count(), 3);
+    // The number is stored: the file keeps the whole entry, unchanged.
+    QCOMPARE(historyText(), stored);
+
+    form->controls().Text1->setText(QStringLiteral("SF1"));
+    f->t.boxes.script(MessageBoxes::Answer::Yes);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
+    QCOMPARE(historyText(), other + QStringLiteral("\r\n"));
+    QCOMPARE(form->controls().Text1->items(), QStringList{other});
+}
+
+// A number longer than the list shows of it is picked whole and still found stored.
+void TstHistoryHandlers::longNumberIsStoredOnceThoughShownByItsStart() {
+    const QString number = QString(platform::ComboBox::kShownChars + 500, QLatin1Char('7'));
+    const QString stored = number + QStringLiteral("|顺丰快递|衣服\r\n");
+    storeHistory(stored);
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    pickFromList(0);
+    QCOMPARE(form->controls().Text1->text(), number);
+    QCOMPARE(f->server.requestCount("/"), 1);
+    QCOMPARE(historyText(), stored);
+    QCOMPARE(form->controls().Text1->count(), 1);
+}
+
+// A number typed or pasted that equals a whole entry (a line without "|" is one) is no
+// pick when the focus leaves the box: no query runs, the box keeps what was typed.
+void TstHistoryHandlers::typingAnEntryAndLeavingIsNoPick() {
+    storeHistory(QStringLiteral("1234|EMS快递|爸爸衣服\r\nSF1001\r\n"));
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QVERIFY(testsupport::activate(form));
+    testsupport::typeInto(form->controls().Text1->lineEdit(), QStringLiteral("SF1001"));
+    QTest::keyClick(form->controls().Text1->lineEdit(), Qt::Key_Tab);
+    QTRY_VERIFY(form->controls().Combo1->hasFocus());
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("SF1001"));
+    QCOMPARE(f->server.requestCount("/"), 0);
+
+    // The whole entry, then a click on 删: the delete asks about what the box holds.
+    testsupport::typeInto(form->controls().Text1->lineEdit(), QStringLiteral("1234|EMS快递|爸爸衣服"));
+    f->t.boxes.script(MessageBoxes::Answer::No);
+    QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
+    QCOMPARE(f->server.requestCount("/"), 0);
+    QCOMPARE(f->t.boxes.texts(),
+             QStringList{QStringLiteral("确定要删除[1234|EMS快递|爸爸衣服]此单号码?")});
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("1234|EMS快递|爸爸衣服"));
+}
+
+// After a pick with the mouse the keyboard goes on where it was: in the number box, Enter
+// queries again and Tab moves on.
+void TstHistoryHandlers::keyboardWorksAfterAPick() {
+    storeHistory(QStringLiteral("1234|EMS快递|爸爸衣服\r\n"));
+    QTest::mouseClick(form->controls().Command3, Qt::LeftButton);
+    QVERIFY(testsupport::activate(form));
+    form->controls().Text1->setFocus();
+    QTRY_VERIFY(form->controls().Text1->lineEdit()->hasFocus());
+    pickFromList(0);
+    QCOMPARE(f->server.requestCount("/"), 1);
+    // Off-screen no window is active once the list has closed; a desktop keeps the window.
+    QVERIFY(testsupport::activate(form));
+    QTRY_VERIFY(form->controls().Text1->lineEdit()->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(f->server.requestCount("/"), 2);
+    f->finishParse();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_VERIFY(form->controls().Combo1->hasFocus());
+    QCOMPARE(form->controls().Text1->text(), QStringLiteral("1234"));
+    QCOMPARE(f->server.requestCount("/"), 2);
 }
 
 void TstHistoryHandlers::toggleLoadsAndEmpties() {

@@ -3,6 +3,8 @@
 // boxes, atomic files, the skin and the text encodings.
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QNetworkAccessManager>
@@ -51,7 +53,10 @@ private slots:
     void textMatchingNoItemChangesNothing();
     void clearingTheListEmptiesTheText();
     void enterInTheEditBoxIsNotAPick();
+    void leavingTheEditBoxIsNotAPick_data();
+    void leavingTheEditBoxIsNotAPick();
     void editableBoxDoesNotCompleteInline();
+    void longItemsShowTheirStartAndStayWhole();
 
     // Progress list
     void insertAtTopPutsTheLastOnTop();
@@ -180,6 +185,41 @@ void TstPlatform::enterInTheEditBoxIsNotAPick() {
     QCOMPARE(box.text(), QStringLiteral("456"));
 }
 
+// Qt selects the item whose text was typed, and reports it as activated, when the focus
+// leaves the edit box; typing is no pick, however the focus goes.
+void TstPlatform::leavingTheEditBoxIsNotAPick_data() {
+    QTest::addColumn<bool>("byTab");
+    QTest::newRow("Tab") << true;
+    QTest::newRow("a click elsewhere") << false;
+}
+
+void TstPlatform::leavingTheEditBoxIsNotAPick() {
+    QFETCH(bool, byTab);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* box = new ComboBox(QStringLiteral("box"), ComboBox::Style::DropDownCombo);
+    auto* other = new QLineEdit;
+    layout->addWidget(box);
+    layout->addWidget(other);
+    box->appendItems({QStringLiteral("justanumber"), QStringLiteral("1|a|b")});
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy clicks(box, &ComboBox::clicked);
+    box->setFocus();
+    QTRY_VERIFY(box->lineEdit()->hasFocus());
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("justanumber"));
+    if (byTab) {
+        QTest::keyClick(box->lineEdit(), Qt::Key_Tab);
+    } else {
+        QTest::mouseClick(other, Qt::LeftButton);
+    }
+    QTRY_VERIFY(other->hasFocus());
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(box->listIndex(), -1);
+    QCOMPARE(box->text(), QStringLiteral("justanumber"));
+}
+
 void TstPlatform::editableBoxDoesNotCompleteInline() {
     ComboBox box(QStringLiteral("box"), ComboBox::Style::DropDownCombo);
     box.appendItems({QStringLiteral("1234|EMS快递|a")});
@@ -188,6 +228,48 @@ void TstPlatform::editableBoxDoesNotCompleteInline() {
     box.setFocus();
     QTest::keyClicks(&box, QStringLiteral("12"));
     QCOMPARE(box.text(), QStringLiteral("12"));
+}
+
+void TstPlatform::longItemsShowTheirStartAndStayWhole() {
+    // Digits in turn, so that a piece from elsewhere in the text would not match the start.
+    QString longItem;
+    for (int i = 0; i < 50000; ++i) {
+        longItem.append(QChar(u'0' + (i * 7 + i / 10) % 10));
+    }
+    const QStringList items = {QStringLiteral("short"), longItem};
+    for (const ComboBox::Style style : {ComboBox::Style::DropDownList, ComboBox::Style::DropDownCombo}) {
+        ComboBox box(QStringLiteral("box"), style);
+        box.appendItems(items);
+        QCOMPARE(box.items(), items);
+        QCOMPARE(box.item(1), longItem);
+        QCOMPARE(box.item(2), QString());
+        // The list, and the edit text a pick puts there, are given the start.
+        for (const int role : {int(Qt::DisplayRole), int(Qt::EditRole)}) {
+            const QString shown = box.model()->index(1, 0).data(role).toString();
+            QCOMPARE(shown.size(), ComboBox::kShownChars + 1);
+            QCOMPARE(shown.chopped(1), longItem.left(ComboBox::kShownChars));
+            QVERIFY(shown.endsWith(QChar(0x2026)));
+            QCOMPARE(box.model()->index(0, 0).data(role).toString(), QStringLiteral("short"));
+        }
+        QSignalSpy clicks(&box, &ComboBox::clicked);
+        box.setListIndex(1);
+        QCOMPARE(clicks.count(), 1);
+        if (style == ComboBox::Style::DropDownList) {
+            // The selection's text is the whole item, and the whole item selects it.
+            QCOMPARE(box.text(), longItem);
+            box.setListIndex(0);
+            box.setText(longItem);
+            QCOMPARE(box.listIndex(), 1);
+            QCOMPARE(clicks.count(), 3);
+            // Its shown start is no item.
+            box.setListIndex(0);
+            box.setText(longItem.left(ComboBox::kShownChars) + QChar(0x2026));
+            QCOMPARE(box.listIndex(), 0);
+            QCOMPARE(clicks.count(), 4);
+        } else {
+            QVERIFY(box.lineEdit()->text().size() <= ComboBox::kShownChars + 1);
+        }
+    }
 }
 
 void TstPlatform::insertAtTopPutsTheLastOnTop() {

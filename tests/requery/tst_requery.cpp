@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "requery/requery.h"
+#include "support/activation.h"
 #include "support/main_window_fixture.h"
 
 using platform::MessageBoxes;
@@ -371,8 +372,7 @@ void TstRequery::queryUsesTheNumberPastedWhileArmed() {
     f->t.clock.set(at(7, 0, 0));
     arm(7, 1);
     QVERIFY(!form->controls().Text1->isEnabled());
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    QVERIFY(testsupport::activate(form));
     form->controls().Text2->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form->controls().Text2));
 

@@ -11,6 +11,7 @@
 #include "shell/balloon.h"
 #include "shell/list_click.h"
 #include "shell/list_filter.h"
+#include "support/activation.h"
 
 using platform::ListView;
 using platform::StatusBar;
@@ -58,6 +59,7 @@ private slots:
 
     void clickedLineOpensBalloon();
     void balloonShowsWhileMouseRests();
+    void realMouseRestShowsTheBalloon();
     void secondClickReplacesTip();
     void emptyListSaysNoInformation();
     void lineWithoutNumberSaysNoInformation();
@@ -169,6 +171,27 @@ void TestBalloon::balloonShowsWhileMouseRests() {
     // And again when the mouse comes back.
     rest(list_->viewport(), QPoint(40, 10));
     QTRY_VERIFY(tip->isVisible());
+}
+
+// The mouse itself, not a made-up tool-tip event: moved onto the list it rests there until
+// the platform's tool-tip delay has passed, moved off the list the balloon goes.
+void TestBalloon::realMouseRestShowsTheBalloon() {
+    // Tips show over the active window only (the system's tips do the same).
+    QVERIFY(testsupport::activate(window_));
+    fill(list_, {{QStringLiteral("2013-01-05 10:00:00"), QStringLiteral("已签收")}});
+    clickRow(0);
+    shell::BalloonTip* tip = handler_->balloon()->tipWindow();
+    QVERIFY(tip);
+    QVERIFY(!tip->isVisible());
+    const QPoint rest(200, list_->viewport()->height() - 20);
+    QTest::mouseMove(list_->viewport(), rest - QPoint(5, 5));
+    QTest::mouseMove(list_->viewport(), rest);
+    QTRY_VERIFY_WITH_TIMEOUT(tip->isVisible(), 5000);
+    QCOMPARE(tip->text(), QStringLiteral("时间:2013-01-05 10:00:00\n物流进度:已签收"));
+    QVERIFY(tip->geometry().contains(list_->viewport()->mapToGlobal(rest) + QPoint(10, 25)));
+
+    QTest::mouseMove(s1_, QPoint(20, 10));
+    QTRY_VERIFY(!tip->isVisible());
 }
 
 void TestBalloon::secondClickReplacesTip() {

@@ -9,6 +9,7 @@
 #include "platform/controls.h"
 #include "shell/form4.h"
 #include "shell/logo.h"
+#include "support/activation.h"
 
 using testsupport::RecordingBrowserLauncher;
 
@@ -199,7 +200,7 @@ void TestForm4::dragOffALinkDoesNotOpenIt() {
 }
 
 void TestForm4::keyboardAlone() {
-    QVERIFY(QTest::qWaitForWindowActive(form_));
+    QVERIFY(testsupport::activate(form_));
     auto* ok = form_->findChild<QPushButton*>(QStringLiteral("Command1"));
     QTRY_VERIFY(ok->hasFocus());
     // Tab goes through the three links; Enter or Space opens the focused one.

@@ -1,0 +1,244 @@
+// Every control that shows a value the user must read shows the longest value it
+// realistically gets whole, in the fonts of this machine, in the window as it opens: the
+// main window's status texts, selectors and menu, the branch lookup's values and the about
+// window's texts. Run at QT_SCALE_FACTOR 1 and 2 (see CMakeLists.txt).
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QtTest>
+
+#include "branch/form5.h"
+#include "shell/form4.h"
+#include "support/main_window_fixture.h"
+#include "support/painted_text.h"
+#include "tracking/catalogue.h"
+
+using testsupport::MainWindowFixture;
+using testsupport::PaintedTexts;
+
+namespace {
+
+// Where `widget` lies in its window.
+QRect inWindow(const QWidget* widget) {
+    return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+}
+
+// A label shows `text` whole: it is as large as Qt says the text needs, and its window
+// does not cut it off.
+QString labelProblem(QLabel* label, const QString& text) {
+    label->setText(text);
+    QCoreApplication::processEvents();
+    const QSize needed = label->sizeHint();
+    if (label->width() < needed.width() || label->height() < needed.height()) {
+        return QStringLiteral("%1 \"%2\" needs %3x%4 px, has %5x%6")
+            .arg(label->objectName(), text)
+            .arg(needed.width())
+            .arg(needed.height())
+            .arg(label->width())
+            .arg(label->height());
+    }
+    QWidget* parent = label->parentWidget();
+    if (parent && !parent->rect().contains(label->geometry())) {
+        return QStringLiteral("%1 \"%2\" lies outside its parent").arg(label->objectName(), text);
+    }
+    if (!label->window()->rect().contains(inWindow(label))) {
+        return QStringLiteral("%1 \"%2\" lies outside its window").arg(label->objectName(), text);
+    }
+    return {};
+}
+
+// The width a combo box of the same kind needs to show `text` as its current item.
+int comboWidthFor(const QComboBox* box, const QString& text) {
+    QComboBox probe;
+    probe.setFont(box->font());
+    probe.setEditable(box->isEditable());
+    probe.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    probe.addItem(text);
+    return probe.sizeHint().width();
+}
+
+}  // namespace
+
+class TstValueWidths : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void mainWindowLabels_data();
+    void mainWindowLabels();
+    void mainWindowSelectors_data();
+    void mainWindowSelectors();
+    void branchValues_data();
+    void branchValues();
+    void aboutTexts();
+};
+
+void TstValueWidths::initTestCase() {
+    QVERIFY2(!QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty(),
+             "no Chinese font on this machine (Debian: fonts-droid-fallback)");
+}
+
+// Each row in the standard font and in one half again as large (the user's desktop font).
+void TstValueWidths::mainWindowLabels_data() {
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("fontPercent");
+    const QList<QPair<const char*, QPair<const char*, const char*>>> rows = {
+        {"parcel status", {"Label3", "快件状态：已签收"}},
+        {"change alert", {"Label7", "是否更新：有更新"}},
+        // The longest texts of the status line, with the longest courier name.
+        {"status: remark missing", {"S1_Panel2", "请输入快递备注信息,例如：爸爸衣服"}},
+        {"status: querying", {"S1_Panel2", "成都奔腾国际快递快递查询中..."}},
+        {"status: quick search found",
+         {"S1_Panel2", "找到【成都奔腾国际快递】，是否为您要找的公司?"}},
+        {"status: courier not supported", {"S1_Panel2", "系统问题,暂不支持当前快递公司!"}},
+        {"status: no connection", {"S1_Panel2", "查询失败,请检查网络连接!"}},
+        {"status title", {"S1_Panel1", "查询提示："}},
+        {"version", {"S1_Panel3", "3.2.118"}},
+        {"maker", {"S1_Panel4", "Velmora出品"}},
+        {"clock", {"S1_Panel5", "20:48:58"}},
+    };
+    for (const int percent : {100, 150}) {
+        for (const auto& row : rows) {
+            QTest::addRow("%s, font %d%%", row.first, percent)
+                << QString::fromUtf8(row.second.first) << QString::fromUtf8(row.second.second)
+                << percent;
+        }
+    }
+}
+
+void TstValueWidths::mainWindowLabels() {
+    QFETCH(QString, label);
+    QFETCH(QString, text);
+    QFETCH(int, fontPercent);
+    MainWindowFixture f;
+    app::Form1* form = f.open();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    if (fontPercent != 100) {
+        QFont font = form->font();
+        font.setPointSizeF(font.pointSizeF() * fontPercent / 100);
+        form->setFont(font);
+        QCoreApplication::processEvents();
+    }
+    auto* shown = form->findChild<QLabel*>(label);
+    QVERIFY(shown);
+    const QSize opened = form->size();
+    const QString problem = labelProblem(shown, text);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    // The window had the room already: it does not widen when the text comes.
+    QCOMPARE(form->size(), opened);
+}
+
+void TstValueWidths::mainWindowSelectors_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("hour") << "Combo2" << "23";
+    QTest::newRow("minute") << "Combo3" << "59";
+    QTest::newRow("interval") << "Combo4" << "360";
+    QTest::newRow("menu: web site") << "Combo5" << "Velmora官方网站";
+    QTest::newRow("menu: branch lookup") << "Combo5" << "网点信息查询";
+    QString longestCourier;
+    for (const QString& name : tracking::courierNames()) {
+        if (QFontMetrics(QApplication::font()).horizontalAdvance(name) >
+            QFontMetrics(QApplication::font()).horizontalAdvance(longestCourier)) {
+            longestCourier = name;
+        }
+    }
+    QTest::newRow("courier") << "Combo1" << longestCourier;
+}
+
+void TstValueWidths::mainWindowSelectors() {
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    MainWindowFixture f;
+    app::Form1* form = f.open();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    auto* selector = form->findChild<platform::ComboBox*>(box);
+    QVERIFY(selector);
+    // Shown as the selection (the menu keeps the entry chosen).
+    {
+        const QSignalBlocker quiet(selector);
+        selector->setCurrentIndex(selector->findText(text));
+    }
+    QCOMPARE(selector->currentText(), text);
+    QCoreApplication::processEvents();
+    const int needed = comboWidthFor(selector, text);
+    QVERIFY2(selector->width() >= needed,
+             qPrintable(QStringLiteral("%1 \"%2\" needs %3 px, has %4")
+                            .arg(box, text)
+                            .arg(needed)
+                            .arg(selector->width())));
+    QVERIFY(form->rect().contains(inWindow(selector)));
+    const PaintedTexts painted(selector);
+    QVERIFY2(painted.contains(text), qPrintable(painted.texts().join(u'|')));
+}
+
+void TstValueWidths::branchValues_data() {
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("fontPercent");
+    const QList<QPair<const char*, QPair<const char*, const char*>>> rows = {
+        {"branch name", {"Label2", "深圳市宝安区西乡营业部"}},
+        {"person in charge", {"Label4", "欧阳经理"}},
+        {"second name", {"Label6", "上海市浦东新区陆家嘴营业部"}},
+        {"telephone", {"Label8", "021-50000000 13800138000"}},
+        {"not delivered to", {"Label12", "外高桥保税区、洋山港区"}},
+        {"status", {"S1_Panel2", "网点查询失败,请检查网络连接!"}},
+    };
+    for (const int percent : {100, 150}) {
+        for (const auto& row : rows) {
+            QTest::addRow("%s, font %d%%", row.first, percent)
+                << QString::fromUtf8(row.second.first) << QString::fromUtf8(row.second.second)
+                << percent;
+        }
+    }
+}
+
+void TstValueWidths::branchValues() {
+    QFETCH(QString, label);
+    QFETCH(QString, text);
+    QFETCH(int, fontPercent);
+    testsupport::TestEnvironment t;
+    branch::Form5 form(t.env);
+    if (fontPercent != 100) {
+        QFont font = form.font();
+        font.setPointSizeF(font.pointSizeF() * fontPercent / 100);
+        form.setFont(font);
+    }
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto* shown = form.findChild<QLabel*>(label);
+    QVERIFY(shown);
+    const QSize opened = form.size();
+    const QString problem = labelProblem(shown, text);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QCOMPARE(form.size(), opened);
+}
+
+void TstValueWidths::aboutTexts() {
+    testsupport::TestEnvironment t;
+    shell::Form4 about(t.env.browser, t.env.addresses.forum);
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    const QList<QLabel*> labels = about.findChildren<QLabel*>();
+    QVERIFY(labels.size() > 10);
+    for (QLabel* label : labels) {
+        if (label->text().isEmpty()) {
+            continue;  // the logo
+        }
+        const QString problem = labelProblem(label, label->text());
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        // Placed by position: no text may cover another.
+        for (QLabel* other : labels) {
+            if (other != label && !other->text().isEmpty()) {
+                QVERIFY2(!label->geometry().intersects(other->geometry()),
+                         qPrintable(label->objectName() + QStringLiteral(" covers ") +
+                                    other->objectName()));
+            }
+        }
+    }
+}
+
+QTEST_MAIN(TstValueWidths)
+#include "tst_value_widths.moc"
