@@ -8,11 +8,8 @@
 
 namespace shell {
 
-QImage drawLogoImage() {
-    QImage image(kLogoWidth, kLogoHeight, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-
-    QPainter painter(&image);
+void paintLogo(QPainter& painter) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
 
     const QPointF centre(kLogoWidth / 2.0, kLogoHeight / 2.0);
@@ -72,7 +69,28 @@ QImage drawLogoImage() {
     painter.setPen(Qt::NoPen);
     painter.setBrush(gloss);
     painter.drawEllipse(globe);
+    painter.restore();
+}
 
+QImage drawLogoImage() {
+    QImage image(kLogoWidth, kLogoHeight, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paintLogo(painter);
+    painter.end();
+    return image;
+}
+
+QImage drawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    // The logo is drawn again at the icon's scale rather than its pixels scaled, so large
+    // icons stay sharp.
+    const double scale = double(size) / kLogoHeight;
+    painter.translate((size - kLogoWidth * scale) / 2.0, 0.0);
+    painter.scale(scale, scale);
+    paintLogo(painter);
     painter.end();
     return image;
 }
