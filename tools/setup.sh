@@ -4,6 +4,7 @@
 TRACKORO_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev
     gstreamer1.0-plugins-good cmake g++ make
+    desktop-file-utils appstream
 )
 
 trackoro_missing_packages() {
