@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
         application = std::make_unique<QApplication>(argc, argv);
         QApplication::setApplicationName(QStringLiteral("Trackoro"));
         QApplication::setApplicationVersion(platform::versionText());
+        // The desktop matches the windows to the installed menu entry, and its icon, by this.
+        QGuiApplication::setDesktopFileName(QStringLiteral("trackoro"));
         arguments = QApplication::arguments();
     }
 

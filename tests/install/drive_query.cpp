@@ -2,8 +2,8 @@
 // runs one query the way a user does and then ends the program, nothing more. Once the start-
 // up check has enabled "开始查询" it types the number, picks the courier with the arrow keys,
 // types the remark (Chinese as input-method commits), clicks the button, waits until the
-// answer is shown, prints what the window shows and closes the window, answering the exit
-// question with "否". It finds the controls by their names; it knows nothing else of the
+// answer is shown, prints what the window shows (and the menu entry the program names to the
+// desktop) and closes the window, answering the exit question with "否". It finds the controls by their names; it knows nothing else of the
 // program, which is loaded unchanged.
 //
 // What to type comes from TRACKORO_DRIVE_NUMBER, TRACKORO_DRIVE_COURIER and
@@ -157,6 +157,7 @@ private:
                 if (!command1 || !command1->isEnabled() || textOf(form, "Label3") == kNotQueried) {
                     return;
                 }
+                say(QStringLiteral("desktop entry: ") + QGuiApplication::desktopFileName());
                 say(QStringLiteral("status: ") + textOf(form, "Label3"));
                 say(QStringLiteral("message: ") + textOf(form, "S1_Panel2"));
                 step_ = Step::WaitForExitQuestion;

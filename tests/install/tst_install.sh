@@ -191,6 +191,12 @@ else
     [ -e "$history" ] && od -c "$history" | head >&2
 fi
 [ -e "$tmp/elsewhere/wlnum.ini" ] && fail "a history file was written in the working folder"
+# The running program tells the desktop which menu entry (and so which icon) is its own.
+if shows "$tmp/query.log" "desktop entry: $(basename "$desktop" .desktop)"; then
+    pass "the running program names its menu entry"
+else
+    fail "the program does not name its menu entry: $(grep '^desktop entry' "$tmp/query.log" || true)"
+fi
 
 # --- An install over the used folder keeps the history -----------------------------------
 cp "$history" "$tmp/kept.ini" 2>/dev/null || true
