@@ -1,5 +1,6 @@
 // Renders the program's icon, the about window's logo on a square, as PNG files for the
-// desktop's icon theme: trackoro-icon <folder> <size>... writes <folder>/<size>x<size>/trackoro.png.
+// desktop's icon theme: trackoro-icon <folder> <size>... writes
+// <folder>/<size>x<size>/trackoro.png.
 #include <QCoreApplication>
 #include <QDir>
 #include <cstdio>

@@ -1,10 +1,10 @@
 // The user's hands for the install test: loaded into the installed program (LD_PRELOAD), it
-// runs one query the way a user does and then ends the program, nothing more. Once the start-
-// up check has enabled "开始查询" it types the number, picks the courier with the arrow keys,
-// types the remark (Chinese as input-method commits), clicks the button, waits until the
+// runs one query the way a user does and then ends the program, nothing more. Once the
+// start-up check has enabled "开始查询" it types the number, picks the courier with the arrow
+// keys, types the remark (Chinese as input-method commits), clicks the button, waits until the
 // answer is shown, prints what the window shows (and the menu entry the program names to the
-// desktop) and closes the window, answering the exit question with "否". It finds the controls by their names; it knows nothing else of the
-// program, which is loaded unchanged.
+// desktop) and closes the window, answering the exit question with "否". It finds the
+// controls by their names; it knows nothing else of the program, which is loaded unchanged.
 //
 // What to type comes from TRACKORO_DRIVE_NUMBER, TRACKORO_DRIVE_COURIER and
 // TRACKORO_DRIVE_REMARK; without them it does nothing. Anything unexpected (a message box
@@ -173,7 +173,8 @@ private:
                 if (!no) {
                     fail(QStringLiteral("the exit question has no 否"));
                 }
-                say(QStringLiteral("exit question: ") + box->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                say(QStringLiteral("exit question: ") +
+                    box->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
                 step_ = Step::Done;
                 QTest::mouseClick(no, Qt::LeftButton);
                 return;

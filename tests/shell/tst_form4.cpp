@@ -286,9 +286,9 @@ void TestForm4::iconIsTheLogoOnASquare() {
         const double left = (size - shell::kLogoWidth * scale) / 2.0;
         return icon.pixel(int(left + x * scale), int(y * scale));
     };
-    for (const QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1),
-                                QPoint(size - 1, size - 1), QPoint(0, size / 2),
-                                QPoint(size - 1, size / 2)}) {
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1),
+          QPoint(0, size / 2), QPoint(size - 1, size / 2)}) {
         QVERIFY2(qAlpha(icon.pixel(corner)) == 0,
                  qPrintable(QStringLiteral("%1,%2").arg(corner.x()).arg(corner.y())));
     }
