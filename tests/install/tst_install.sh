@@ -121,10 +121,13 @@ number=SF1001
 courier=顺丰快递
 remark=爸爸衣服
 # The driver is preloaded into every process the launcher starts; with ASan the runtime
-# has to come first.
-preload=$driver
+# has to come first. It is copied beside the prefix, where the other user can read it too
+# (the build folder may sit in a folder only its owner can enter).
+mkdir -p "$tmp/driver"
+cp "$driver" "$tmp/driver/"
+preload=$tmp/driver/$(basename "$driver")
 asan=$(ldd "$folder/trackoro" | awk '/libasan/ { print $3 }')
-[ -n "$asan" ] && preload="$asan:$driver"
+[ -n "$asan" ] && preload="$asan:$preload"
 
 # query <log> [command prefix...]: one query through the installed launcher, run from
 # another folder so that nothing depends on the working folder. A program that is still
