@@ -120,14 +120,23 @@ fi
 number=SF1001
 courier=顺丰快递
 remark=爸爸衣服
-# The driver is preloaded into every process the launcher starts; with ASan the runtime
-# has to come first. It is copied beside the prefix, where the other user can read it too
-# (the build folder may sit in a folder only its owner can enter).
-mkdir -p "$tmp/driver"
-cp "$driver" "$tmp/driver/"
-preload=$tmp/driver/$(basename "$driver")
-asan=$(ldd "$folder/trackoro" | awk '/libasan/ { print $3 }')
-[ -n "$asan" ] && preload="$asan:$preload"
+# The driver is preloaded into every process the launcher starts. It is copied beside the
+# prefix, where the other user can read it too (the build folder may sit in a folder only
+# its owner can enter); so is a sanitizer build's leak suppression file. A sanitized
+# program's runtime loads after the driver, which ASan accepts when told to.
+readable=$tmp/readable
+mkdir -p "$readable"
+cp "$driver" "$readable/"
+preload=$readable/$(basename "$driver")
+libraries=$(ldd "$folder/trackoro")
+if [[ "$libraries" == *libasan* ]]; then
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+    if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
+        cp "${BASH_REMATCH[1]}" "$readable/lsan.supp"
+        LSAN_OPTIONS=${LSAN_OPTIONS/"suppressions=${BASH_REMATCH[1]}"/suppressions=$readable/lsan.supp}
+        export LSAN_OPTIONS
+    fi
+fi
 
 # query <log> [command prefix...]: one query through the installed launcher, run from
 # another folder so that nothing depends on the working folder. A program that is still
