@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trackoro"));
     QApplication::setApplicationVersion(platform::versionText());
+    // The desktop matches the windows to the installed menu entry, and its icon, by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("trackoro"));
     const platform::Options options = platform::parseOptions(QApplication::arguments());
     if (options.action != platform::Options::Action::Run) {
         return answer(options);

@@ -8,6 +8,8 @@ TRACKORO_PACKAGES=(
     # Tests: Chinese text measured in a real Chinese font, and a real X server for keyboard,
     # focus and tool tips.
     fonts-droid-fallback xvfb xauth
+    # Tests of the install: the menu entry and the AppStream metadata validated.
+    desktop-file-utils appstream
 )
 
 trackoro_missing_packages() {

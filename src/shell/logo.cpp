@@ -79,13 +79,9 @@ void drawRimAndGloss(QPainter& painter, QPointF centre, const QRectF& globe) {
 
 }  // namespace
 
-QImage drawLogoImage() {
-    QImage image(kLogoWidth, kLogoHeight, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-
-    QPainter painter(&image);
+void paintLogo(QPainter& painter) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-
     const QPointF centre(kLogoWidth / 2.0, kLogoHeight / 2.0);
     const double radius = kGlobeRadius;
     const QRectF globe(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
@@ -93,7 +89,28 @@ QImage drawLogoImage() {
     drawGlobe(painter, centre, globe);
     drawGrid(painter, centre, globe);
     drawRimAndGloss(painter, centre, globe);
+    painter.restore();
+}
 
+QImage drawLogoImage() {
+    QImage image(kLogoWidth, kLogoHeight, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paintLogo(painter);
+    painter.end();
+    return image;
+}
+
+QImage drawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    // The logo is drawn again at the icon's scale rather than its pixels scaled, so large
+    // icons stay sharp.
+    const double scale = double(size) / kLogoHeight;
+    painter.translate((size - kLogoWidth * scale) / 2.0, 0.0);
+    painter.scale(scale, scale);
+    paintLogo(painter);
     painter.end();
     return image;
 }

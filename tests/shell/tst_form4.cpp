@@ -40,6 +40,8 @@ private slots:
     void keyboardAlone();
     void modalOkEndsTheWindow();
     void logoHasTransparency();
+    void iconIsTheLogoOnASquare_data();
+    void iconIsTheLogoOnASquare();
 
 private:
     QLabel* label(const QString& name) const;
@@ -265,6 +267,39 @@ void TestForm4::logoHasTransparency() {
     QVERIFY(shown.hasAlphaChannel());
     QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32),
              image.convertToFormat(QImage::Format_ARGB32));
+}
+
+void TestForm4::iconIsTheLogoOnASquare_data() {
+    QTest::addColumn<int>("size");
+    QTest::newRow("48") << 48;
+    QTest::newRow("128") << 128;
+    QTest::newRow("256") << 256;
+}
+
+// The menu icon is the logo drawn at the icon's height, centred on a transparent square:
+// the ring touches neither side, and the logo's own transparent parts stay transparent.
+void TestForm4::iconIsTheLogoOnASquare() {
+    QFETCH(int, size);
+    const QImage icon = shell::drawIcon(size);
+    QCOMPARE(icon.size(), QSize(size, size));
+    QVERIFY(icon.hasAlphaChannel());
+    const auto at = [&](double x, double y) {  // a point of the logo, in logo pixels
+        const double scale = double(size) / shell::kLogoHeight;
+        const double left = (size - shell::kLogoWidth * scale) / 2.0;
+        return icon.pixel(int(left + x * scale), int(y * scale));
+    };
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1),
+          QPoint(0, size / 2), QPoint(size - 1, size / 2)}) {
+        QVERIFY2(qAlpha(icon.pixel(corner)) == 0,
+                 qPrintable(QStringLiteral("%1,%2").arg(corner.x()).arg(corner.y())));
+    }
+    QCOMPARE(qAlpha(at(51, 63.5)), 255);   // the globe
+    QCOMPARE(qAlpha(at(51, 6.5)), 255);    // the ring's top
+    QCOMPARE(qAlpha(at(51, 120.5)), 255);  // the ring's bottom
+    QCOMPARE(qAlpha(at(51, 18)), 0);       // between the ring and the globe
+    const QRgb centre = at(51, 63.5);
+    QVERIFY(qAbs(qRed(centre) - qBlue(centre)) < 24);
 }
 
 QTEST_MAIN(TestForm4)
