@@ -1,4 +1,4 @@
-# Shared by ./run, ./test and ./fuzz: installs what a fresh Debian 12 machine lacks,
+# Shared by ./run, ./test and tools/fuzz: installs what a fresh Debian 12 machine lacks,
 # configures and builds. Source it; then call `trackoro_build <build dir> [cmake options]`.
 
 TRACKORO_PACKAGES=(

@@ -97,16 +97,8 @@ QColor foreColor(const QWidget* widget) {
     return widget->palette().color(QPalette::WindowText);
 }
 
-QString shownText(const QString& text, qsizetype maxChars) {
-    if (text.size() <= maxChars) {
-        return text;
-    }
-    return text.left(maxChars) + QChar(0x2026);
-}
-
 int twipsToPixels(int twips, const QWidget* widget) {
-    const int dpi = widget ? widget->logicalDpiX() : 96;
-    return (twips * dpi + 720) / 1440;
+    return twipsToPixelsAt(twips, widget ? widget->logicalDpiX() : 96);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include "platform/controls.h"
 #include "platform/timer.h"
+#include "requery/leading_number.h"
 
 namespace platform {
 class Clock;
@@ -31,10 +32,6 @@ struct RequeryControls {
     platform::Timer* Timer6 = nullptr;
     QPushButton* Command11 = nullptr;  // 定时查询: switch back to the timed panel
 };
-
-// The leading decimal number of a text ("15" → 15, "7分" → 7); a text that does not start
-// with a digit, the empty text included, gives 0.
-int leadingNumber(const QString& text);
 
 // Repeats the current query by itself: once at a set clock time (the timed query) or every
 // N minutes (the loop query). The toggle buttons' captions are the state. The query a tick

@@ -20,4 +20,19 @@ inline QString trimSpaces(QStringView text) {
     return text.mid(first, last - first).toString();
 }
 
+// The text a control shows of `text`: at most `maxChars` characters, a cut marked with "…".
+// A window lays out and draws what it shows, so a multi-megabyte answer from a server must
+// not reach it whole; the full text stays with the program (export, balloon, copies).
+inline QString shownText(const QString& text, qsizetype maxChars) {
+    if (text.size() <= maxChars) {
+        return text;
+    }
+    return text.left(maxChars) + QChar(0x2026);
+}
+
+// Twips (1/1440 inch) to pixels at a logical resolution of `dpi` dots per inch, rounded.
+constexpr int twipsToPixelsAt(int twips, int dpi) {
+    return (twips * dpi + 720) / 1440;
+}
+
 }  // namespace platform

@@ -11,6 +11,8 @@
 
 class QStringListModel;
 
+#include "platform/text.h"
+
 namespace platform {
 
 class Clock;
@@ -32,11 +34,6 @@ QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent);
 void reserveWidthFor(QLabel* label, const QStringList& texts);
 void setForeColor(QWidget* widget, const QColor& color);
 QColor foreColor(const QWidget* widget);
-
-// The text a control shows of `text`: at most `maxChars` characters, a cut marked with "…".
-// A window lays out and draws what it shows, so a multi-megabyte answer from a server must
-// not reach it whole; the full text stays with the program (export, balloon, copies).
-QString shownText(const QString& text, qsizetype maxChars);
 
 // Twips (1/1440 inch) to pixels at the screen's logical resolution.
 int twipsToPixels(int twips, const QWidget* widget);

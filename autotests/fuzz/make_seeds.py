@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """Writes the fuzz targets' seed corpora and dictionaries from the answers the tests use.
 
-    python3 fuzzing/make_seeds.py
+    python3 autotests/fuzz/make_seeds.py
 
-The seeds are the pages, files and texts of tests/ and of tools/sample_service, in the
+The seeds are the pages, files and texts of autotests/ and of tools/sample_service, in the
 encodings the program meets them in (GBK for the tracking service and the history file,
 UTF-8 for the branch site). Run it again after changing the samples and commit the result;
-./fuzz copies the seeds into a scratch folder and never writes here.
+tools/fuzz copies the seeds into a scratch folder and never writes here.
 """
 
 import os
@@ -28,7 +28,7 @@ def utf16(text):
     return text.encode("utf-16-le", "surrogatepass")
 
 
-# --- tracking answers (tests/tracking, tests/app, tools/sample_service) ----------------------
+# --- tracking answers (autotests/tracking, autotests/app, tools/sample_service) ----------------------
 
 def row(time, progress):
     return "<tr><td>%s</td><td>%s</td></tr>" % (time, progress)
@@ -77,7 +77,7 @@ TRACKING_PAGES = {
     "rules_upper_case": "<TR><TD>x</td><td>y",
 }
 
-# --- request numbers (tests/tracking, tests/app) ------------------------------------------
+# --- request numbers (autotests/tracking, autotests/app) ------------------------------------------
 
 NUMBERS = {
     "plain": "SF123",
@@ -98,7 +98,7 @@ NUMBERS = {
     "sample_growing": "EMS4004",
 }
 
-# --- history files (tests/history, tests/app) -----------------------------------------------
+# --- history files (autotests/history, autotests/app) -----------------------------------------------
 
 HISTORY = {
     "three_entries": gbk("1234|EMS快递|爸爸衣服\r\nSF1|顺丰快递|a\r\n中\r\n"),
@@ -116,7 +116,7 @@ HISTORY = {
     "gbk_lacks": gbk("SF9|EMS快递|\u20ac\u00e9\U0001F600\r\n"),
 }
 
-# --- branch pages (tests/branch, tools/sample_service) --------------------------------------
+# --- branch pages (autotests/branch, tools/sample_service) --------------------------------------
 
 PREFIX19 = " class=\"vv\" id=\"q\">"
 PREFIX20 = " class=\"vv\" id=\"qq\">"
@@ -155,7 +155,7 @@ BRANCH_PAGES = {
     "closing_marks": page_of({6: PREFIX19 + "a</b</c<<//"}),
 }
 
-# --- branch names (tests/branch) ------------------------------------------------------------
+# --- branch names (autotests/branch) ------------------------------------------------------------
 
 NAMES = {
     "zhong": "中",
@@ -180,7 +180,7 @@ NAMES = {
     "sample": "上海浦东",
 }
 
-# --- update answers (tests/app/tst_update_label.cpp) ----------------------------------------
+# --- update answers (autotests/app/tst_update_label.cpp) ----------------------------------------
 
 UPDATE_ANSWERS = {
     "same": "V3.2", "same_line_end": "V3.2\r\n", "trailing_blanks": "V3.2 \t\n",
@@ -193,7 +193,7 @@ UPDATE_ANSWERS = {
     "three_parts": "V3.2.1", "sign": "V+3.3", "full_width_digit": "V３.3", "blank": " \r\n",
 }
 
-# --- bodies with their Content-Type (tests/platform, the services) --------------------------
+# --- bodies with their Content-Type (autotests/platform, the services) --------------------------
 
 BODIES = {
     "tracking_gbk_no_charset": b"text/html\n" + gbk(TRACKING_PAGES["sample_signed"]),
