@@ -114,7 +114,8 @@ void benchPicks(const platform::Environment& base, const QString& folder) {
         std::function<QString(const QString&)> entry;
     };
     const Shape shapes[] = {
-        {"remark", [](const QString& part) { return QStringLiteral("SF1234567890|顺丰快递|") + part; }},
+        {"remark",
+         [](const QString& part) { return QStringLiteral("SF1234567890|顺丰快递|") + part; }},
         {"number", [](const QString& part) { return part + QStringLiteral("|顺丰快递|爸爸衣服"); }},
         {"no bar", [](const QString& part) { return part; }},
     };
@@ -130,8 +131,8 @@ void benchPicks(const platform::Environment& base, const QString& folder) {
                 open.push_back(times.open);
                 pick.push_back(times.pick);
             }
-            printf("  %-8s %9lld %5d %10.2f %10.2f\n", shape.name,
-                   static_cast<long long>(length), runs, median(open), median(pick));
+            printf("  %-8s %9lld %5d %10.2f %10.2f\n", shape.name, static_cast<long long>(length),
+                   runs, median(open), median(pick));
             fflush(stdout);
         }
     }

@@ -4,6 +4,9 @@
 TRACKORO_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev
     gstreamer1.0-plugins-good cmake g++ make
+    # ./test checks the layout of the sources.
+    clang-format git
+    # Tests of what the user hears: a real audio server, recorded.
     pulseaudio pulseaudio-utils
     # Tests: Chinese text measured in a real Chinese font, and a real X server for keyboard,
     # focus and tool tips.

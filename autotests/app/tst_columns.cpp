@@ -30,9 +30,9 @@ QString widestAnswer() {
                                   QStringLiteral("快件已发车，下一站 上海浦东集散中心"),
                                   QStringLiteral("已签收，签收人：本人")};
     for (int i = 0; i < 32766; ++i) {
-        steps.append({first.addSecs(qint64(i) * 4321 + 3333).toString(
-                          QStringLiteral("yyyy-MM-dd hh:mm:ss")),
-                      progress.at(i % progress.size())});
+        steps.append(
+            {first.addSecs(qint64(i) * 4321 + 3333).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+             progress.at(i % progress.size())});
     }
     steps.append({QStringLiteral("2026-12-03 15:21:33"), QStringLiteral("已签收")});
     return MainWindowFixture::rows(steps);
@@ -131,9 +131,8 @@ void TstColumns::checkVisibleCellsFit(const char* where) {
         int needed[2] = {0, 0};
         // The lines shown whole.
         const auto shown = [this](int row) {
-            return row < list->count() &&
-                   list->visualRect(list->model()->index(row, 0)).bottom() <
-                       list->viewport()->height();
+            return row < list->count() && list->visualRect(list->model()->index(row, 0)).bottom() <
+                                              list->viewport()->height();
         };
         for (int row = first; shown(row); ++row) {
             for (const int column : {kNumberColumn, kTimeColumn}) {
@@ -150,12 +149,12 @@ void TstColumns::checkVisibleCellsFit(const char* where) {
                                         .arg(where, text, painted.texts().join(u'|').left(400))));
             }
         }
-        qInfo("%s, %s lines %d..: 序号 cells need %d px (header %d), has %d; 时间 cells need "
-              "%d px (header %d), has %d; 物流进度 header needs %d px, has %d; viewport %d px",
-              where, bottom ? "bottom" : "top", first + 1, needed[0], header->sectionSizeHint(0),
-              header->sectionSize(0), needed[1], header->sectionSizeHint(1),
-              header->sectionSize(1), header->sectionSizeHint(2), header->sectionSize(2),
-              list->viewport()->width());
+        qInfo(
+            "%s, %s lines %d..: 序号 cells need %d px (header %d), has %d; 时间 cells need "
+            "%d px (header %d), has %d; 物流进度 header needs %d px, has %d; viewport %d px",
+            where, bottom ? "bottom" : "top", first + 1, needed[0], header->sectionSizeHint(0),
+            header->sectionSize(0), needed[1], header->sectionSizeHint(1), header->sectionSize(1),
+            header->sectionSizeHint(2), header->sectionSize(2), list->viewport()->width());
     }
     const PaintedTexts headerTexts(header->viewport());
     for (int column = 0; column < header->count(); ++column) {

@@ -84,7 +84,8 @@ void TstForm1::windowAndFrames() {
     app::Form1* form = f->open(false);
     QCOMPARE(form->objectName(), QStringLiteral("Form1"));
     QCOMPARE(form->windowTitle(), QStringLiteral("Trackoro V3.2 - For Brennick特别版"));
-    QCOMPARE(form->controls().Frame2->title(), QStringLiteral("物流信息 [当前支持:127家物流公司]F8快捷粘贴单号"));
+    QCOMPARE(form->controls().Frame2->title(),
+             QStringLiteral("物流信息 [当前支持:127家物流公司]F8快捷粘贴单号"));
     QCOMPARE(form->controls().Frame1->title(), QStringLiteral("物流跟踪"));
     QCOMPARE(form->controls().Frame4->title(), QStringLiteral("定时查询功能"));
     QCOMPARE(form->controls().Frame6->title(), QStringLiteral("循环查询功能"));
@@ -101,8 +102,8 @@ void TstForm1::controlsStartAsSpecified() {
     };
     const Expected buttons[] = {
         {"Command3", "历史快递查询"}, {"Command11", "定时查询"}, {"Command5", "开始循环"},
-        {"Command10", "循环查询"},   {"Command8", "开始定时"},  {"Command1", "开始查询"},
-        {"Command7", "清"},          {"Command9", "删"},        {"Command2", "快捷搜索"},
+        {"Command10", "循环查询"},    {"Command8", "开始定时"},  {"Command1", "开始查询"},
+        {"Command7", "清"},           {"Command9", "删"},        {"Command2", "快捷搜索"},
     };
     for (const Expected& e : buttons) {
         auto* button = form->findChild<QPushButton*>(QString::fromLatin1(e.name));
@@ -110,11 +111,16 @@ void TstForm1::controlsStartAsSpecified() {
         QCOMPARE(button->text(), QString::fromUtf8(e.caption));
     }
     const Expected labels[] = {
-        {"Label10", "每隔"},          {"Label8", "分钟自动进行一次查询"},
-        {"Label7", "是否更新：未查询"}, {"Label4", "请设定时间："},
-        {"Label5", "时"},             {"Label6", "分"},
-        {"Label3", "快件状态：未查询"}, {"Label9", "备注信息："},
-        {"Label2", "物流公司："},     {"Label1", "快件单号："},
+        {"Label10", "每隔"},
+        {"Label8", "分钟自动进行一次查询"},
+        {"Label7", "是否更新：未查询"},
+        {"Label4", "请设定时间："},
+        {"Label5", "时"},
+        {"Label6", "分"},
+        {"Label3", "快件状态：未查询"},
+        {"Label9", "备注信息："},
+        {"Label2", "物流公司："},
+        {"Label1", "快件单号："},
     };
     for (const Expected& e : labels) {
         auto* label = form->findChild<QLabel*>(QString::fromLatin1(e.name));
@@ -127,7 +133,8 @@ void TstForm1::controlsStartAsSpecified() {
     QCOMPARE(form->controls().Text1->text(), QString());
     QCOMPARE(form->controls().Text1->count(), 0);
     QCOMPARE(form->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(), QString());
-    for (const char* name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Frame6", "Frame7"}) {
+    for (const char* name :
+         {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Frame6", "Frame7"}) {
         QVERIFY2(form->findChild<QGroupBox*>(QString::fromLatin1(name)), name);
     }
     QVERIFY(form->findChild<platform::ListView*>(QStringLiteral("ListView1")));
@@ -209,13 +216,20 @@ void TstForm1::catalogueCodesByPosition_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("name");
-    QTest::newRow("0") << 0 << "aae" << "AAE快递";
-    QTest::newRow("29") << 29 << "fedex" << "国际Fedex";
-    QTest::newRow("30") << 30 << "fedexcn" << "Fedex国内";
-    QTest::newRow("40") << 40 << "gongsuda" << "共速达物流|快递";
-    QTest::newRow("63") << 63 << "kuaijie" << "快捷快递";
-    QTest::newRow("91") << 91 << "shunfeng" << "顺丰快递";
-    QTest::newRow("126") << 126 << "zhongyou" << "中邮物流";
+    QTest::newRow("0") << 0 << "aae"
+                       << "AAE快递";
+    QTest::newRow("29") << 29 << "fedex"
+                        << "国际Fedex";
+    QTest::newRow("30") << 30 << "fedexcn"
+                        << "Fedex国内";
+    QTest::newRow("40") << 40 << "gongsuda"
+                        << "共速达物流|快递";
+    QTest::newRow("63") << 63 << "kuaijie"
+                        << "快捷快递";
+    QTest::newRow("91") << 91 << "shunfeng"
+                        << "顺丰快递";
+    QTest::newRow("126") << 126 << "zhongyou"
+                         << "中邮物流";
 }
 
 void TstForm1::catalogueCodesByPosition() {
@@ -553,8 +567,8 @@ void TstForm1::updateNewerVersionEndsTheProgram() {
 void TstForm1::updateFailure_data() {
     QTest::addColumn<Arrange>("arrange");
     QTest::newRow("html error page") << Arrange([](MainWindowFixture& f) {
-        f.server.setResponse("/jc.txt", TestHttpServer::Response::text(
-                                            "<html><body>404 Not Found</body></html>"));
+        f.server.setResponse(
+            "/jc.txt", TestHttpServer::Response::text("<html><body>404 Not Found</body></html>"));
     });
     QTest::newRow("http 500") << Arrange([](MainWindowFixture& f) {
         f.server.setResponse("/jc.txt", TestHttpServer::Response::withStatus(500, "V3.3"));
@@ -598,7 +612,8 @@ void TstForm1::updateServerThatNeverAnswers() {
     app::Form1* form = f->open();
     // Well under the environment's usual 5 s: the 300 ms limit was the one applied.
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(f->t.boxes.texts(), QStringList{QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版")});
+    QCOMPARE(f->t.boxes.texts(),
+             QStringList{QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版")});
     QVERIFY(form->controls().Command1->isEnabled());
 }
 

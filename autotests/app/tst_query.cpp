@@ -142,12 +142,16 @@ void TstQuery::inputProblems_data() {
     QTest::addColumn<QString>("focus");  // the control that has the focus afterwards
     const QString sf = QStringLiteral("顺丰快递");
     const QString remark = QStringLiteral("爸爸衣服");
-    QTest::newRow("empty number") << "" << sf << remark << "请输入快递单号!" << "Text1";
-    QTest::newRow("number with bar")
-        << "12|34" << sf << remark << "单号不正确,请您检查!" << "Command3";
-    QTest::newRow("no courier") << "SF123" << "" << remark << "请选择快递公司!" << "Combo1";
-    QTest::newRow("no remark")
-        << "SF123" << sf << "" << "请输入快递备注信息,例如：爸爸衣服" << "Command3";
+    QTest::newRow("empty number") << "" << sf << remark << "请输入快递单号!"
+                                  << "Text1";
+    QTest::newRow("number with bar") << "12|34" << sf << remark << "单号不正确,请您检查!"
+                                     << "Command3";
+    QTest::newRow("no courier") << "SF123"
+                                << "" << remark << "请选择快递公司!"
+                                << "Combo1";
+    QTest::newRow("no remark") << "SF123" << sf << ""
+                               << "请输入快递备注信息,例如：爸爸衣服"
+                               << "Command3";
 }
 
 void TstQuery::inputProblems() {
@@ -181,9 +185,12 @@ void TstQuery::inputProblems() {
 void TstQuery::phrases_data() {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("status");
-    QTest::newRow("bad format") << "<p>单号格式错误</p><tr><td>" << "单号格式错误!请检查!";
-    QTest::newRow("unsupported") << "不支持的快递公司<tr><td>" << "系统问题,暂不支持当前快递公司!";
-    QTest::newRow("please enter") << "请输入单号" << "请输入正确的单号!";
+    QTest::newRow("bad format") << "<p>单号格式错误</p><tr><td>"
+                                << "单号格式错误!请检查!";
+    QTest::newRow("unsupported") << "不支持的快递公司<tr><td>"
+                                 << "系统问题,暂不支持当前快递公司!";
+    QTest::newRow("please enter") << "请输入单号"
+                                  << "请输入正确的单号!";
 }
 
 void TstQuery::phrases() {
@@ -229,10 +236,12 @@ void TstQuery::notFoundAnsweredYes() {
              QStringList({QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"),
                           QStringLiteral("单号已成功保存")}));
     QCOMPARE(f->t.boxes.shown().last().buttons, MessageBoxes::Buttons::Ok);
-    QCOMPARE(f->historyBytes(), platform::toGbk(QStringLiteral("1|EMS快递|旧\r\nSF123|顺丰快递|爸爸衣服\r\n")));
+    QCOMPARE(f->historyBytes(),
+             platform::toGbk(QStringLiteral("1|EMS快递|旧\r\nSF123|顺丰快递|爸爸衣服\r\n")));
     // The list was emptied and reloaded from the file: it shows what the file holds.
-    QCOMPARE(form->controls().Text1->items(),
-             QStringList({QStringLiteral("1|EMS快递|旧"), QStringLiteral("SF123|顺丰快递|爸爸衣服")}));
+    QCOMPARE(
+        form->controls().Text1->items(),
+        QStringList({QStringLiteral("1|EMS快递|旧"), QStringLiteral("SF123|顺丰快递|爸爸衣服")}));
     QCOMPARE(form->controls().Text1->text(), QString());
     QVERIFY(form->controls().Command1->isEnabled());
     QCOMPARE(form->controls().ListView1->count(), 0);
@@ -248,12 +257,10 @@ void TstQuery::notFoundAndPleaseEnterIsNotFound() {
 void TstQuery::transferFailures_data() {
     using Response = TestHttpServer::Response;
     QTest::addColumn<Arrange>("arrange");
-    QTest::newRow("http 500") << Arrange([](MainWindowFixture&, Response& r) {
-        r = Response::withStatus(500, r.body);
-    });
-    QTest::newRow("http 404") << Arrange([](MainWindowFixture&, Response& r) {
-        r = Response::withStatus(404, r.body);
-    });
+    QTest::newRow("http 500") << Arrange(
+        [](MainWindowFixture&, Response& r) { r = Response::withStatus(500, r.body); });
+    QTest::newRow("http 404") << Arrange(
+        [](MainWindowFixture&, Response& r) { r = Response::withStatus(404, r.body); });
     QTest::newRow("no connection") << Arrange([](MainWindowFixture& f, Response&) {
         f.t.env.addresses.tracking = QUrl(QStringLiteral("http://127.0.0.1:9/"));
     });
@@ -261,12 +268,10 @@ void TstQuery::transferFailures_data() {
         r.neverAnswer = true;
         f.t.env.limits.trackingTotal = std::chrono::milliseconds(300);
     });
-    QTest::newRow("reset in the body") << Arrange([](MainWindowFixture&, Response& r) {
-        r.resetAfterBytes = 10;
-    });
-    QTest::newRow("body over the cap") << Arrange([](MainWindowFixture& f, Response&) {
-        f.t.env.limits.maxBodyBytes = 64;
-    });
+    QTest::newRow("reset in the body")
+        << Arrange([](MainWindowFixture&, Response& r) { r.resetAfterBytes = 10; });
+    QTest::newRow("body over the cap")
+        << Arrange([](MainWindowFixture& f, Response&) { f.t.env.limits.maxBodyBytes = 64; });
 }
 
 void TstQuery::transferFailures() {
@@ -306,9 +311,10 @@ void TstQuery::answerWithoutRows() {
 }
 
 void TstQuery::rowsNewestFirstInRed() {
-    f->answer(MainWindowFixture::rows({{QStringLiteral("2013-01-05 08:00"), QStringLiteral("A已收件")},
-                                       {QStringLiteral("2013-01-05 09:00"), QStringLiteral("B运输中")},
-                                       {QStringLiteral("2013-01-05 10:00"), QStringLiteral("C已签收")}}));
+    f->answer(
+        MainWindowFixture::rows({{QStringLiteral("2013-01-05 08:00"), QStringLiteral("A已收件")},
+                                 {QStringLiteral("2013-01-05 09:00"), QStringLiteral("B运输中")},
+                                 {QStringLiteral("2013-01-05 10:00"), QStringLiteral("C已签收")}}));
     query();
     platform::ListView* list = form->controls().ListView1;
     QCOMPARE(list->count(), 3);
@@ -322,7 +328,8 @@ void TstQuery::rowsNewestFirstInRed() {
     QVERIFY(!list->foreColor(0, 0).isValid());
     QVERIFY(!list->foreColor(1, 1).isValid());
     // What the list shows on screen is the same.
-    QCOMPARE(list->model()->index(0, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QCOMPARE(list->model()->index(0, 2).data(Qt::ForegroundRole).value<QColor>(),
+             QColor(255, 0, 0));
     QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("查询完毕..."));
     QVERIFY(form->controls().Command1->isEnabled());
     QVERIFY(!form->controls().Timer1->isEnabled());
@@ -333,19 +340,24 @@ void TstQuery::rowsNewestFirstInRed() {
 void TstQuery::parcelStatus_data() {
     QTest::addColumn<QString>("newest");
     QTest::addColumn<QString>("status");
-    QTest::newRow("signed") << "已签收，签收人：本人" << "快件状态：已签收";
-    QTest::newRow("delivered") << "妥投" << "快件状态：已签收";
-    QTest::newRow("delivering") << "正在派送途中,派件员：某某" << "快件状态：派件中";
-    QTest::newRow("neither") << "快件已到达上海" << "快件状态：运送中";
-    QTest::newRow("both") << "派件员已签收" << "快件状态：已签收";
+    QTest::newRow("signed") << "已签收，签收人：本人"
+                            << "快件状态：已签收";
+    QTest::newRow("delivered") << "妥投"
+                               << "快件状态：已签收";
+    QTest::newRow("delivering") << "正在派送途中,派件员：某某"
+                                << "快件状态：派件中";
+    QTest::newRow("neither") << "快件已到达上海"
+                             << "快件状态：运送中";
+    QTest::newRow("both") << "派件员已签收"
+                          << "快件状态：已签收";
 }
 
 void TstQuery::parcelStatus() {
     QFETCH(QString, newest);
     QFETCH(QString, status);
     // Only the newest line counts: an older line says 派.
-    f->answer(MainWindowFixture::rows({{QStringLiteral("1"), QStringLiteral("派送中")},
-                                       {QStringLiteral("2"), newest}}));
+    f->answer(MainWindowFixture::rows(
+        {{QStringLiteral("1"), QStringLiteral("派送中")}, {QStringLiteral("2"), newest}}));
     query();
     QCOMPARE(form->controls().Label3->text(), status);
 }
@@ -445,10 +457,12 @@ void TstQuery::historyLastLineWithoutLineEnd() {
 }
 
 void TstQuery::numberInsideAnotherEntryIsNew() {
-    f->writeHistory(platform::toGbk(QStringLiteral("1234|EMS快递|爸爸衣服\r\n5|EMS快递|编号123\r\n")));
+    f->writeHistory(
+        platform::toGbk(QStringLiteral("1234|EMS快递|爸爸衣服\r\n5|EMS快递|编号123\r\n")));
     query(QStringLiteral("123"), QStringLiteral("EMS快递"), QStringLiteral("新"));
-    QCOMPARE(f->historyBytes(), platform::toGbk(QStringLiteral(
-                                    "1234|EMS快递|爸爸衣服\r\n5|EMS快递|编号123\r\n123|EMS快递|新\r\n")));
+    QCOMPARE(f->historyBytes(),
+             platform::toGbk(QStringLiteral(
+                 "1234|EMS快递|爸爸衣服\r\n5|EMS快递|编号123\r\n123|EMS快递|新\r\n")));
     // Case counts.
     query(QStringLiteral("ab"), QStringLiteral("EMS快递"), QStringLiteral("x"));
     query(QStringLiteral("AB"), QStringLiteral("EMS快递"), QStringLiteral("y"));
@@ -470,7 +484,8 @@ void TstQuery::saveBeforeLoadKeepsStoredEntries() {
     query(QStringLiteral("C"), QStringLiteral("EMS快递"), QStringLiteral("c"));
     query(QStringLiteral("D"), QStringLiteral("EMS快递"), QStringLiteral("d"));
     QCOMPARE(f->historyBytes(),
-             platform::toGbk(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\nC|EMS快递|c\r\nD|EMS快递|d\r\n")));
+             platform::toGbk(
+                 QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\nC|EMS快递|c\r\nD|EMS快递|d\r\n")));
     QCOMPARE(form->controls().Text1->items(),
              QStringList({QStringLiteral("C|EMS快递|c"), QStringLiteral("D|EMS快递|d")}));
 }
@@ -502,7 +517,8 @@ void TstQuery::readOnlyFolderIsReported() {
     // The query itself went through.
     QCOMPARE(form->controls().ListView1->count(), 3);
     QVERIFY(form->controls().Command1->isEnabled());
-    QCOMPARE(form->controls().Text1->items(), QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
+    QCOMPARE(form->controls().Text1->items(),
+             QStringList{QStringLiteral("SF123|顺丰快递|爸爸衣服")});
     QVERIFY(!QFile::exists(f->t.programFile(QStringLiteral("wlnum.ini"))));
 }
 

@@ -27,8 +27,8 @@ void TstUpdateLabel::verdict_data() {
     QTest::newRow("next major") << "V4.0" << UpdateVerdict::Newer;
     QTest::newRow("leading zero") << "V3.02" << UpdateVerdict::UpToDate;
     QTest::newRow("long major") << "V99999999.0" << UpdateVerdict::Newer;
-    QTest::newRow("overlong label") << "V3." + QString(100000, QLatin1Char('9'))
-                                    << UpdateVerdict::Failed;
+    QTest::newRow("overlong label")
+        << "V3." + QString(100000, QLatin1Char('9')) << UpdateVerdict::Failed;
     QTest::newRow("html page") << "<html><body><h1>404 Not Found</h1></body></html>"
                                << UpdateVerdict::Failed;
     QTest::newRow("proxy login") << "<html><title>Login</title>V3.3</html>"

@@ -133,11 +133,16 @@ void TstValueWidths::mainWindowLabels() {
 void TstValueWidths::mainWindowSelectors_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("text");
-    QTest::newRow("hour") << "Combo2" << "23";
-    QTest::newRow("minute") << "Combo3" << "59";
-    QTest::newRow("interval") << "Combo4" << "360";
-    QTest::newRow("menu: web site") << "Combo5" << "Velmora官方网站";
-    QTest::newRow("menu: branch lookup") << "Combo5" << "网点信息查询";
+    QTest::newRow("hour") << "Combo2"
+                          << "23";
+    QTest::newRow("minute") << "Combo3"
+                            << "59";
+    QTest::newRow("interval") << "Combo4"
+                              << "360";
+    QTest::newRow("menu: web site") << "Combo5"
+                                    << "Velmora官方网站";
+    QTest::newRow("menu: branch lookup") << "Combo5"
+                                         << "网点信息查询";
     QString longestCourier;
     for (const QString& name : tracking::courierNames()) {
         if (QFontMetrics(QApplication::font()).horizontalAdvance(name) >
@@ -164,11 +169,10 @@ void TstValueWidths::mainWindowSelectors() {
     QCOMPARE(selector->currentText(), text);
     QCoreApplication::processEvents();
     const int needed = comboWidthFor(selector, text);
-    QVERIFY2(selector->width() >= needed,
-             qPrintable(QStringLiteral("%1 \"%2\" needs %3 px, has %4")
-                            .arg(box, text)
-                            .arg(needed)
-                            .arg(selector->width())));
+    QVERIFY2(selector->width() >= needed, qPrintable(QStringLiteral("%1 \"%2\" needs %3 px, has %4")
+                                                         .arg(box, text)
+                                                         .arg(needed)
+                                                         .arg(selector->width())));
     QVERIFY(form->rect().contains(inWindow(selector)));
     const PaintedTexts painted(selector);
     QVERIFY2(painted.contains(text), qPrintable(painted.texts().join(u'|')));

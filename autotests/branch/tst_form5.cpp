@@ -4,8 +4,8 @@
 #include <QtTest>
 #include <functional>
 
-#include "support/typing.h"
 #include <memory>
+#include "support/typing.h"
 
 #include "branch/form5.h"
 #include "platform/controls.h"
@@ -439,16 +439,14 @@ void TestForm5::failedRequestKeepsWhatIsShown_data() {
         answer = Response::withStatus(404, QByteArray());
     }) << true;
     QTest::newRow("closed port") << Shape() << false;
-    QTest::newRow("silent server") << Shape([](Response& answer) {
-        answer.neverAnswer = true;
-    }) << true;
+    QTest::newRow("silent server")
+        << Shape([](Response& answer) { answer.neverAnswer = true; }) << true;
     QTest::newRow("dripping server") << Shape([](Response& answer) {
         answer.dripIntervalMs = 50;  // a byte every 50 ms never falls silent for long
         answer.sendContentLength = false;
     }) << true;
-    QTest::newRow("connection reset") << Shape([](Response& answer) {
-        answer.resetAfterBytes = 10;
-    }) << true;
+    QTest::newRow("connection reset")
+        << Shape([](Response& answer) { answer.resetAfterBytes = 10; }) << true;
     QTest::newRow("body over the cap") << Shape([](Response& answer) {
         answer = Response::text(QByteArray(16 * 1024 * 1024 + 1, 't'));
     }) << true;

@@ -5,8 +5,8 @@
 // The writer is a separate program (trackoro-history-writer) that rewrites the file with
 // the program's own writers in a loop, alternating between two contents; it is killed with
 // SIGKILL at a random moment again and again.
-#include <QDir>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -132,7 +132,8 @@ void TstCrashSafety::killedWriterLeavesAWholeFile() {
         QByteArray output;
         if (kill % 10 == 0) {
             QDeadlineTimer patience(60000);
-            while (!output.startsWith("d\n") && !output.contains("\nd\n") && !patience.hasExpired()) {
+            while (!output.startsWith("d\n") && !output.contains("\nd\n") &&
+                   !patience.hasExpired()) {
                 writer.waitForReadyRead(100);
                 output += writer.readAllStandardOutput();
             }

@@ -25,8 +25,8 @@ const QFile::Permissions kOpen = kReadOnly | QFile::WriteOwner | QFile::WriteOth
 
 }  // namespace
 
-using testsupport::FileSizeLimit;
 using testsupport::fileBytes;
+using testsupport::FileSizeLimit;
 using testsupport::putBytes;
 using testsupport::Unprivileged;
 

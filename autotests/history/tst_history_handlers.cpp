@@ -248,7 +248,8 @@ void TstHistoryHandlers::typingAnEntryAndLeavingIsNoPick() {
     QCOMPARE(f->server.requestCount("/"), 0);
 
     // The whole entry, then a click on 删: the delete asks about what the box holds.
-    testsupport::typeInto(form->controls().Text1->lineEdit(), QStringLiteral("1234|EMS快递|爸爸衣服"));
+    testsupport::typeInto(form->controls().Text1->lineEdit(),
+                          QStringLiteral("1234|EMS快递|爸爸衣服"));
     f->t.boxes.script(MessageBoxes::Answer::No);
     QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     QCOMPARE(f->server.requestCount("/"), 0);

@@ -53,13 +53,12 @@ void TstOptions::eachAddressCanBeSet_data() {
     QTest::newRow("update, with =") << QStringList{"--update-url=https://h.example/jc.txt"}
                                     << &Addresses::update << QUrl("https://h.example/jc.txt");
     QTest::newRow("branch, single dash") << QStringList{"-branch-url", "http://127.0.0.1:9"}
-                                         << &Addresses::branchSite
-                                         << QUrl("http://127.0.0.1:9");
-    QTest::newRow("forum") << QStringList{"--forum-url", "http://f.example/"}
-                           << &Addresses::forum << QUrl("http://f.example/");
-    QTest::newRow("website, no scheme given") << QStringList{"--website-url", "www.w.example"}
-                                              << &Addresses::website
-                                              << QUrl("http://www.w.example");
+                                         << &Addresses::branchSite << QUrl("http://127.0.0.1:9");
+    QTest::newRow("forum") << QStringList{"--forum-url", "http://f.example/"} << &Addresses::forum
+                           << QUrl("http://f.example/");
+    QTest::newRow("website, no scheme given")
+        << QStringList{"--website-url", "www.w.example"} << &Addresses::website
+        << QUrl("http://www.w.example");
 }
 
 void TstOptions::eachAddressCanBeSet() {
@@ -135,8 +134,8 @@ void TstOptions::unknownOptionsAndArgumentsAreRefused_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
     QTest::newRow("unknown option") << QStringList{"--colour"} << "Unknown option 'colour'.";
-    QTest::newRow("address missing") << QStringList{"--tracking-url"}
-                                     << "Missing value after '--tracking-url'.";
+    QTest::newRow("address missing")
+        << QStringList{"--tracking-url"} << "Missing value after '--tracking-url'.";
     QTest::newRow("a bare argument") << QStringList{"123456"} << "Unexpected argument: 123456";
 }
 

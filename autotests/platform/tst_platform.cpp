@@ -4,11 +4,11 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QVBoxLayout>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QNetworkAccessManager>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QVBoxLayout>
 #include <QtTest>
 #include <functional>
 
@@ -237,7 +237,8 @@ void TstPlatform::longItemsShowTheirStartAndStayWhole() {
         longItem.append(QChar(u'0' + (i * 7 + i / 10) % 10));
     }
     const QStringList items = {QStringLiteral("short"), longItem};
-    for (const ComboBox::Style style : {ComboBox::Style::DropDownList, ComboBox::Style::DropDownCombo}) {
+    for (const ComboBox::Style style :
+         {ComboBox::Style::DropDownList, ComboBox::Style::DropDownCombo}) {
         ComboBox box(QStringLiteral("box"), style);
         box.appendItems(items);
         QCOMPARE(box.items(), items);
@@ -273,8 +274,9 @@ void TstPlatform::longItemsShowTheirStartAndStayWhole() {
 }
 
 void TstPlatform::insertAtTopPutsTheLastOnTop() {
-    platform::ListView list(QStringLiteral("list"), {{QStringLiteral("a"), QStringLiteral("xh"), 600},
-                                                    {QStringLiteral("b"), QStringLiteral("sj"), 600}});
+    platform::ListView list(QStringLiteral("list"),
+                            {{QStringLiteral("a"), QStringLiteral("xh"), 600},
+                             {QStringLiteral("b"), QStringLiteral("sj"), 600}});
     for (const char* text : {"1", "2", "3"}) {
         list.listModel()->insertAtTop(QString::fromLatin1(text));
     }
@@ -286,7 +288,8 @@ void TstPlatform::insertAtTopPutsTheLastOnTop() {
 }
 
 void TstPlatform::clickOnAnEmptyListArrives() {
-    platform::ListView list(QStringLiteral("list"), {{QStringLiteral("a"), QStringLiteral("xh"), 600}});
+    platform::ListView list(QStringLiteral("list"),
+                            {{QStringLiteral("a"), QStringLiteral("xh"), 600}});
     list.resize(200, 200);
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -297,8 +300,9 @@ void TstPlatform::clickOnAnEmptyListArrives() {
 }
 
 void TstPlatform::hugeCellsShowOnlyTheirStart() {
-    platform::ListView list(QStringLiteral("list"), {{QStringLiteral("a"), QStringLiteral("xh"), 600},
-                                                    {QStringLiteral("b"), QStringLiteral("wl"), 600}});
+    platform::ListView list(QStringLiteral("list"),
+                            {{QStringLiteral("a"), QStringLiteral("xh"), 600},
+                             {QStringLiteral("b"), QStringLiteral("wl"), 600}});
     // Digits in turn, so that a piece from elsewhere in the text would not match the start.
     QString huge;
     huge.reserve(3 * 1024 * 1024);
@@ -399,9 +403,8 @@ void TstPlatform::blockingFetchRunsNoHandlerButPaints() {
     label.setText(QStringLiteral("waiting"));
     int ticksAfterFetch = -1;
     int paintsDuringFetch = 0;
-    connect(server.get(), &TestHttpServer::requestReceived, this, [&] {
-        QTimer::singleShot(150, this, [&] { paintsDuringFetch = paints; });
-    });
+    connect(server.get(), &TestHttpServer::requestReceived, this,
+            [&] { QTimer::singleShot(150, this, [&] { paintsDuringFetch = paints; }); });
     const FetchResult result = fetch(server->url());
     ticksAfterFetch = ticks;
     QVERIFY(result.ok());
@@ -454,7 +457,7 @@ void TstPlatform::redirectToAnotherSchemeIsRefused() {
     server->setResponse("/", TestHttpServer::Response::redirect("file:///etc/passwd"));
     QCOMPARE(fetch(server->url()).status, FetchResult::Status::RedirectRefused);
     server->setResponse("/", TestHttpServer::Response::redirect(
-                                  "https://127.0.0.1:" + QByteArray::number(server->port()) + "/"));
+                                 "https://127.0.0.1:" + QByteArray::number(server->port()) + "/"));
     QCOMPARE(fetch(server->url()).status, FetchResult::Status::RedirectRefused);
     QCOMPARE(server->requestCount(), 2);
 }
@@ -539,50 +542,49 @@ void TstPlatform::hopOutcome_data() {
 
     QTest::newRow("200 with a body") << answer(200, 50) << 0 << Outcome(Status::Ok) << none;
     QTest::newRow("200 without a body") << answer(200) << 0 << Outcome(Status::Ok) << none;
-    QTest::newRow("body exactly at the cap") << answer(200, 100) << 0 << Outcome(Status::Ok)
-                                             << none;
+    QTest::newRow("body exactly at the cap")
+        << answer(200, 100) << 0 << Outcome(Status::Ok) << none;
     QTest::newRow("body one byte over the cap")
-        << answer(200, 101, QNetworkReply::OperationCanceledError) << 0
-        << Outcome(Status::TooLarge) << none;
+        << answer(200, 101, QNetworkReply::OperationCanceledError) << 0 << Outcome(Status::TooLarge)
+        << none;
     platform::HopFacts announced = answer(200, 0, QNetworkReply::OperationCanceledError);
     announced.declaredLength = 101;
-    QTest::newRow("length announced over the cap") << announced << 0
-                                                   << Outcome(Status::TooLarge) << none;
+    QTest::newRow("length announced over the cap")
+        << announced << 0 << Outcome(Status::TooLarge) << none;
     platform::HopFacts late = answer(200, 40, QNetworkReply::OperationCanceledError);
     late.deadlinePassed = true;
     QTest::newRow("total time over") << late << 0 << Outcome(Status::TimedOut) << none;
     QTest::newRow("silence, reported as cancelled (Qt 6.4)")
-        << answer(0, 0, QNetworkReply::OperationCanceledError) << 0
-        << Outcome(Status::TimedOut) << none;
+        << answer(0, 0, QNetworkReply::OperationCanceledError) << 0 << Outcome(Status::TimedOut)
+        << none;
     QTest::newRow("silence, reported as a time-out")
         << answer(0, 0, QNetworkReply::TimeoutError) << 0 << Outcome(Status::TimedOut) << none;
     platform::HopFacts given = late;
     given.bytesReceived = 500;
     given.abandoned = true;
-    QTest::newRow("abandoned comes before everything") << given << 0
-                                                       << Outcome(Status::Abandoned) << none;
+    QTest::newRow("abandoned comes before everything")
+        << given << 0 << Outcome(Status::Abandoned) << none;
     QTest::newRow("404") << answer(404, 9, QNetworkReply::ContentNotFoundError) << 0
                          << Outcome(Status::HttpError) << none;
-    QTest::newRow("500 with an empty body")
-        << answer(500, 0, QNetworkReply::InternalServerError) << 0
-        << Outcome(Status::HttpError) << none;
-    QTest::newRow("304 without a Location") << answer(304) << 0 << Outcome(Status::HttpError)
-                                            << none;
-    QTest::newRow("connection refused") << answer(0, 0, QNetworkReply::ConnectionRefusedError)
-                                        << 0 << Outcome(Status::Failed) << none;
+    QTest::newRow("500 with an empty body") << answer(500, 0, QNetworkReply::InternalServerError)
+                                            << 0 << Outcome(Status::HttpError) << none;
+    QTest::newRow("304 without a Location")
+        << answer(304) << 0 << Outcome(Status::HttpError) << none;
+    QTest::newRow("connection refused") << answer(0, 0, QNetworkReply::ConnectionRefusedError) << 0
+                                        << Outcome(Status::Failed) << none;
     QTest::newRow("connection reset after the status line")
-        << answer(200, 10, QNetworkReply::RemoteHostClosedError) << 0
-        << Outcome(Status::Failed) << none;
-    QTest::newRow("redirect within the scheme") << redirect("http://127.0.0.1/next") << 0
-                                                << Outcome() << next;
-    QTest::newRow("last redirect within the limit") << redirect("http://127.0.0.1/next") << 1
-                                                    << Outcome() << next;
-    QTest::newRow("redirect past the limit") << redirect("http://127.0.0.1/next") << 2
-                                             << Outcome(Status::RedirectRefused) << none;
-    QTest::newRow("redirect from http to https") << redirect("https://127.0.0.1/next") << 0
-                                                 << Outcome(Status::RedirectRefused) << none;
-    QTest::newRow("redirect to ftp") << redirect("ftp://127.0.0.1/next") << 0
-                                     << Outcome(Status::RedirectRefused) << none;
+        << answer(200, 10, QNetworkReply::RemoteHostClosedError) << 0 << Outcome(Status::Failed)
+        << none;
+    QTest::newRow("redirect within the scheme")
+        << redirect("http://127.0.0.1/next") << 0 << Outcome() << next;
+    QTest::newRow("last redirect within the limit")
+        << redirect("http://127.0.0.1/next") << 1 << Outcome() << next;
+    QTest::newRow("redirect past the limit")
+        << redirect("http://127.0.0.1/next") << 2 << Outcome(Status::RedirectRefused) << none;
+    QTest::newRow("redirect from http to https")
+        << redirect("https://127.0.0.1/next") << 0 << Outcome(Status::RedirectRefused) << none;
+    QTest::newRow("redirect to ftp")
+        << redirect("ftp://127.0.0.1/next") << 0 << Outcome(Status::RedirectRefused) << none;
 }
 
 void TstPlatform::hopOutcome() {
@@ -605,19 +607,19 @@ void TstPlatform::charsets_data() {
     QTest::addColumn<QByteArray>("fallback");
     QTest::addColumn<QString>("text");
     const QString chinese = QStringLiteral("已签收");
-    QTest::newRow("gbk, no charset") << QByteArray("text/html") << platform::toGbk(chinese)
-                                     << QByteArray("GB18030") << chinese;
+    QTest::newRow("gbk, no charset")
+        << QByteArray("text/html") << platform::toGbk(chinese) << QByteArray("GB18030") << chinese;
     QTest::newRow("gbk named") << QByteArray("text/html; charset=GBK") << platform::toGbk(chinese)
                                << QByteArray("UTF-8") << chinese;
     QTest::newRow("gb2312 quoted") << QByteArray("text/html;charset=\"gb2312\"")
                                    << platform::toGbk(chinese) << QByteArray("UTF-8") << chinese;
     QTest::newRow("utf-8 named") << QByteArray("text/html; charset=utf-8") << chinese.toUtf8()
                                  << QByteArray("GB18030") << chinese;
-    QTest::newRow("utf-8, no charset") << QByteArray("text/html") << chinese.toUtf8()
-                                       << QByteArray("UTF-8") << chinese;
-    QTest::newRow("unknown charset") << QByteArray("text/html; charset=x-nonsense")
-                                     << platform::toGbk(chinese) << QByteArray("GB18030")
-                                     << chinese;
+    QTest::newRow("utf-8, no charset")
+        << QByteArray("text/html") << chinese.toUtf8() << QByteArray("UTF-8") << chinese;
+    QTest::newRow("unknown charset")
+        << QByteArray("text/html; charset=x-nonsense") << platform::toGbk(chinese)
+        << QByteArray("GB18030") << chinese;
 }
 
 void TstPlatform::charsets() {
@@ -652,8 +654,8 @@ void TstPlatform::responsiveFetchCanBeAbandoned() {
 void TstPlatform::closingABoxCountsAsCancelOrNo_data() {
     QTest::addColumn<int>("buttons");
     QTest::addColumn<int>("answer");
-    QTest::newRow("Yes/No/Cancel") << int(MessageBoxes::Buttons::YesNoCancel)
-                                   << int(MessageBoxes::Answer::Cancel);
+    QTest::newRow("Yes/No/Cancel")
+        << int(MessageBoxes::Buttons::YesNoCancel) << int(MessageBoxes::Answer::Cancel);
     QTest::newRow("Yes/No") << int(MessageBoxes::Buttons::YesNo) << int(MessageBoxes::Answer::No);
     QTest::newRow("OK") << int(MessageBoxes::Buttons::Ok) << int(MessageBoxes::Answer::Ok);
 }
@@ -669,8 +671,9 @@ void TstPlatform::closingABoxCountsAsCancelOrNo() {
         seenTitle = box->windowTitle();
         box->close();  // the close button of the title bar
     });
-    const auto result = boxes.show(nullptr, QStringLiteral("问题?"), MessageBoxes::Icon::Information,
-                                   MessageBoxes::Buttons(buttons), QStringLiteral("Zeluna系列软件"));
+    const auto result =
+        boxes.show(nullptr, QStringLiteral("问题?"), MessageBoxes::Icon::Information,
+                   MessageBoxes::Buttons(buttons), QStringLiteral("Zeluna系列软件"));
     QCOMPARE(int(result), answer);
     QCOMPARE(seenTitle, QStringLiteral("Zeluna系列软件"));
 }
@@ -687,9 +690,9 @@ void TstPlatform::boxShowsPlainText() {
         format = box->textFormat();
         box->button(QMessageBox::Yes)->click();
     });
-    const auto result = boxes.show(nullptr, QStringLiteral("<b>a</b>\r \rb"),
-                                   MessageBoxes::Icon::Information, MessageBoxes::Buttons::YesNo,
-                                   QStringLiteral("t"));
+    const auto result =
+        boxes.show(nullptr, QStringLiteral("<b>a</b>\r \rb"), MessageBoxes::Icon::Information,
+                   MessageBoxes::Buttons::YesNo, QStringLiteral("t"));
     QCOMPARE(result, MessageBoxes::Answer::Yes);
     QCOMPARE(format, Qt::PlainText);
     QCOMPARE(shown, QStringLiteral("<b>a</b>\n \nb"));

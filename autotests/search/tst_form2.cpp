@@ -17,8 +17,8 @@
 
 using platform::ComboBox;
 using platform::MessageBoxes;
-using testsupport::ScriptedMessageBoxes;
 using platform::StatusBar;
+using testsupport::ScriptedMessageBoxes;
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <QtTest>
 
 #include "platform/browser.h"
-#include "support/stand_ins.h"
 #include "platform/controls.h"
 #include "shell/form4.h"
 #include "shell/logo.h"
 #include "support/activation.h"
+#include "support/stand_ins.h"
 
 using testsupport::RecordingBrowserLauncher;
 

@@ -34,7 +34,8 @@ FileSound decodeFile(const QString& path) {
         frames += buffer.frameCount();
         for (qsizetype i = 0; i < buffer.sampleCount(); ++i) {
             const void* sample = buffer.constData<char>() + i * format.bytesPerSample();
-            sound.peak = std::max(sound.peak, std::abs(double(format.normalizedSampleValue(sample))));
+            sound.peak =
+                std::max(sound.peak, std::abs(double(format.normalizedSampleValue(sample))));
         }
     });
     QEventLoop loop;
@@ -149,7 +150,8 @@ void TstSound::everyAlertIsHeardWhole() {
         QTest::qWait(int(startup_.length * 1000) + 800);
         for (int i = 1; i <= kAlerts; ++i) {
             f->answer(testsupport::MainWindowFixture::rowsOf(i));
-            f->query(QStringLiteral("SF100"), QStringLiteral("顺丰快递"), QStringLiteral("爸爸衣服"));
+            f->query(QStringLiteral("SF100"), QStringLiteral("顺丰快递"),
+                     QStringLiteral("爸爸衣服"));
             QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
             QTest::qWait(int(alert_.length * 1000) + 400);
         }

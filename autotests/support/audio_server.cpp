@@ -18,8 +18,8 @@ QList<Tone> findTones(const QByteArray& samples, int rate, double threshold, dou
     int peak = 0;
     const auto close = [&] {
         if (first >= 0) {
-            tones.append(Tone{double(first) / rate, double(last - first + 1) / rate,
-                              peak / 32768.0});
+            tones.append(
+                Tone{double(first) / rate, double(last - first + 1) / rate, peak / 32768.0});
         }
     };
     for (qsizetype i = 0; i < count; ++i) {
@@ -88,7 +88,8 @@ bool AudioServer::start() {
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
         if (server_.state() == QProcess::NotRunning) {
-            error_ = QStringLiteral("pulseaudio ended: ") + QString::fromLocal8Bit(server_.readAll());
+            error_ =
+                QStringLiteral("pulseaudio ended: ") + QString::fromLocal8Bit(server_.readAll());
             return false;
         }
         QProcess probe;

@@ -4,8 +4,8 @@ namespace testsupport {
 
 using Answer = platform::MessageBoxes::Answer;
 
-Answer ScriptedMessageBoxes::show(QWidget* parent, const QString& text, Icon icon,
-                                  Buttons buttons, const QString& title) {
+Answer ScriptedMessageBoxes::show(QWidget* parent, const QString& text, Icon icon, Buttons buttons,
+                                  const QString& title) {
     // Recorded at once, so a test can see the box while it is open.
     const auto at = shown_.size();
     shown_.append(Shown{text, title, icon, buttons, parent, closeAnswer(buttons)});
@@ -30,8 +30,7 @@ QStringList ScriptedMessageBoxes::texts() const {
     return result;
 }
 
-std::optional<QString> ScriptedSaveDialog::askSavePath(QWidget* /*parent*/,
-                                                       const QString& filter) {
+std::optional<QString> ScriptedSaveDialog::askSavePath(QWidget* /*parent*/, const QString& filter) {
     filters_.append(filter);
     if (script_.isEmpty()) {
         return std::nullopt;

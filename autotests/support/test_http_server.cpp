@@ -1,9 +1,9 @@
 #include "test_http_server.h"
 
+#include <sys/socket.h>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <sys/socket.h>
 
 namespace testsupport {
 
@@ -104,7 +104,8 @@ void TestHttpServer::onReadyRead(QTcpSocket* socket) {
         const QByteArray line = lines.at(i).trimmed();
         const int colon = line.indexOf(':');
         if (colon > 0) {
-            request.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+            request.headers.insert(line.left(colon).trimmed().toLower(),
+                                   line.mid(colon + 1).trimmed());
         }
     }
     requests_.append(request);
@@ -136,8 +137,8 @@ void TestHttpServer::answer(QTcpSocket* socket, const Request& request) {
 }
 
 void TestHttpServer::sendResponse(QTcpSocket* socket, const Response& response) {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + response.reason +
-                      "\r\n";
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + response.reason + "\r\n";
     for (const auto& header : response.headers) {
         head += header.first + ": " + header.second + "\r\n";
     }

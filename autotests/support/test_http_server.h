@@ -20,9 +20,9 @@ class TestHttpServer : public QObject {
 public:
     struct Request {
         QByteArray method;
-        QByteArray target;  // raw request target: path and query, as sent
-        QByteArray path;    // raw path (before "?")
-        QByteArray query;   // raw query (after "?"), not decoded
+        QByteArray target;                     // raw request target: path and query, as sent
+        QByteArray path;                       // raw path (before "?")
+        QByteArray query;                      // raw query (after "?"), not decoded
         QMap<QByteArray, QByteArray> headers;  // lower-case names
     };
 
@@ -31,10 +31,10 @@ public:
         QByteArray reason = "OK";
         QList<QPair<QByteArray, QByteArray>> headers;  // Content-Length is added unless dripping
         QByteArray body;
-        int delayMs = 0;          // wait before answering
-        int dripIntervalMs = 0;   // > 0: send the body one byte at a time at this interval
-        int resetAfterBytes = -1; // >= 0: reset the connection after this many body bytes
-        bool neverAnswer = false; // keep the connection open and silent
+        int delayMs = 0;           // wait before answering
+        int dripIntervalMs = 0;    // > 0: send the body one byte at a time at this interval
+        int resetAfterBytes = -1;  // >= 0: reset the connection after this many body bytes
+        bool neverAnswer = false;  // keep the connection open and silent
         bool sendContentLength = true;
 
         static Response text(const QByteArray& body, const QByteArray& contentType = "text/html");

@@ -64,8 +64,7 @@ quint16 SampleService::listen(quint16 port) {
     server_->route(QStringLiteral("/query_list.asp"), [](const QHttpServerRequest& request) {
         const QString name =
             request.query().queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded);
-        return QHttpServerResponse(QByteArrayLiteral("text/html; charset=utf-8"),
-                                   branchPage(name));
+        return QHttpServerResponse(QByteArrayLiteral("text/html; charset=utf-8"), branchPage(name));
     });
     port_ = server_->listen(QHostAddress::LocalHost, port);
     return port_;
@@ -79,9 +78,11 @@ QByteArray SampleService::trackingAnswer(const QString& code, const QString& num
     } else if (code.isEmpty()) {
         html = QStringLiteral("<p>请输入快递公司代码</p>");
     } else if (number == signedNumber()) {
-        html = rowsHtml(withLast(kTransit, {"2026-12-03 15:21:09", "已签收，签收人：本人 感谢使用顺丰"}));
+        html = rowsHtml(
+            withLast(kTransit, {"2026-12-03 15:21:09", "已签收，签收人：本人 感谢使用顺丰"}));
     } else if (number == deliveringNumber()) {
-        html = rowsHtml(withLast(kTransit, {"2026-12-03 09:02:44", "正在派送途中，派件员：王师傅 电话 13800000000"}));
+        html = rowsHtml(withLast(
+            kTransit, {"2026-12-03 09:02:44", "正在派送途中，派件员：王师傅 电话 13800000000"}));
     } else if (number == transitNumber()) {
         html = rowsHtml(kTransit);
     } else if (number == growingNumber()) {
@@ -103,8 +104,9 @@ QByteArray SampleService::trackingAnswer(const QString& code, const QString& num
 
 QByteArray SampleService::branchPage(const QString& name) {
     if (name.trimmed() != sampleBranch()) {
-        return QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>"
-                              "<p>没有找到相关网点</p></body></html>")
+        return QStringLiteral(
+                   "<html><head><meta charset=\"utf-8\"></head><body>"
+                   "<p>没有找到相关网点</p></body></html>")
             .toUtf8();
     }
     // The page is read by cutting it at every "t" "d" pair, so the cells are laid out
@@ -117,7 +119,8 @@ QByteArray SampleService::branchPage(const QString& name) {
         QStringLiteral("李经理"),
         QStringLiteral("上海浦东新区营业部"),
         QStringLiteral("021-50000000"),
-        QStringLiteral("浦东新区陆家嘴、张江、金桥、川沙、周浦、康桥、三林、北蔡、花木、洋泾等街道全境"),
+        QStringLiteral(
+            "浦东新区陆家嘴、张江、金桥、川沙、周浦、康桥、三林、北蔡、花木、洋泾等街道全境"),
         QStringLiteral("外高桥保税区、洋山港区")};
     QString html = QStringLiteral(
         "<html><head><meta charset=\"utf-8\"><title>网点查询</title>"

@@ -15,8 +15,8 @@
 #include "platform/platforms.h"
 #include "sample_service.h"
 #include "search/form2.h"
-#include "support/stand_ins.h"
 #include "shell/form4.h"
+#include "support/stand_ins.h"
 
 namespace {
 
@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
 
     branch::Form5 lookup(env, &form);
     lookup.show();
-    lookup.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(sample::SampleService::sampleBranch());
+    lookup.findChild<QLineEdit*>(QStringLiteral("Text1"))
+        ->setText(sample::SampleService::sampleBranch());
     lookup.Command1_Click();
     ok = save(&lookup, out + QStringLiteral("/branch-lookup.png")) && ok;
     lookup.hide();

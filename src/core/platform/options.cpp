@@ -52,12 +52,11 @@ Options parseOptions(const QStringList& arguments) {
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     for (const AddressOption& option : kAddressOptions) {
-        parser.addOption(QCommandLineOption(
-            QString::fromLatin1(option.name),
-            QStringLiteral("%1 (default %2).")
-                .arg(QString::fromLatin1(option.description),
-                     (defaults.*option.address).toString()),
-            QStringLiteral("url")));
+        parser.addOption(QCommandLineOption(QString::fromLatin1(option.name),
+                                            QStringLiteral("%1 (default %2).")
+                                                .arg(QString::fromLatin1(option.description),
+                                                     (defaults.*option.address).toString()),
+                                            QStringLiteral("url")));
     }
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     if (!parser.parse(arguments)) {
@@ -86,8 +85,8 @@ Options parseOptions(const QStringList& arguments) {
             continue;
         }
         const QUrl value = QUrl::fromUserInput(parser.value(name));
-        if (!value.isValid() || (value.scheme() != QLatin1String("http") &&
-                                 value.scheme() != QLatin1String("https"))) {
+        if (!value.isValid() ||
+            (value.scheme() != QLatin1String("http") && value.scheme() != QLatin1String("https"))) {
             return failure(QStringLiteral("Not an http(s) address for --%1: %2")
                                .arg(name, parser.value(name)));
         }

@@ -16,7 +16,10 @@ struct Version {
 
 // "3.2.118": major.minor.revision, as the status bar, the about window and --version show it.
 inline QString versionText() {
-    return QStringLiteral("%1.%2.%3").arg(Version::major).arg(Version::minor).arg(Version::revision);
+    return QStringLiteral("%1.%2.%3")
+        .arg(Version::major)
+        .arg(Version::minor)
+        .arg(Version::revision);
 }
 
 }  // namespace platform

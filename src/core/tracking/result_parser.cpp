@@ -92,7 +92,7 @@ QVector<ProgressLine> parseResultPage(QStringView page, int rowCount) {
     // Row i's progress text is cell 2i; with at most 32767 rows the index stays below
     // 65535.
     int cellIndex = 0;
-    bool settled = false;  // removing the row ends again would change nothing
+    bool settled = false;    // removing the row ends again would change nothing
     qsizetype repeated = 0;  // characters produced by repeated removals so far
     QString progress;
     for (int i = 1; i <= n; ++i) {

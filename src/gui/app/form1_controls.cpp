@@ -70,13 +70,13 @@ void buildTimersAndList(Form1Controls& c, QMainWindow* window, const platform::E
     c.Timer6 = new platform::Timer(QStringLiteral("Timer6"), 60000, false, env.gate, window);
     c.Timer4 = new platform::Timer(QStringLiteral("Timer4"), 1000, false, env.gate, window);
     c.Timer3 = new platform::Timer(QStringLiteral("Timer3"), 1000, true, env.gate, window);
-    c.ListView1 = new platform::ListView(QStringLiteral("ListView1"),
-                                         {{QStringLiteral("序号"), QStringLiteral("xh"), 600,
-                                           QStringLiteral("32767")},
-                                          {QStringLiteral("时间"), QStringLiteral("sj"), 2000,
-                                           QStringLiteral("2026-12-03 15:21:33")},
-                                          {QStringLiteral("物流进度"), QStringLiteral("wl"), 5200}},
-                                         c.Frame1);
+    c.ListView1 = new platform::ListView(
+        QStringLiteral("ListView1"),
+        {{QStringLiteral("序号"), QStringLiteral("xh"), 600, QStringLiteral("32767")},
+         {QStringLiteral("时间"), QStringLiteral("sj"), 2000,
+          QStringLiteral("2026-12-03 15:21:33")},
+         {QStringLiteral("物流进度"), QStringLiteral("wl"), 5200}},
+        c.Frame1);
     c.W1 = env.player;
     c.Timer1 = new platform::Timer(QStringLiteral("Timer1"), 100, false, env.gate, window);
 }

@@ -11,17 +11,17 @@
 #include "branch/form5.h"
 #include "history/history_handlers.h"
 #include "history/number_history.h"
-#include "requery/requery.h"
-#include "search/form2.h"
-#include "shell/form4.h"
-#include "shell/list_click.h"
-#include "shell/list_filter.h"
 #include "platform/browser.h"
 #include "platform/gate.h"
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
 #include "platform/skin.h"
 #include "platform/version.h"
+#include "requery/requery.h"
+#include "search/form2.h"
+#include "shell/form4.h"
+#include "shell/list_click.h"
+#include "shell/list_filter.h"
 #include "tracking/catalogue.h"
 
 namespace app {
@@ -65,8 +65,8 @@ Form1::~Form1() {
 
 void Form1::connectModules() {
     const Form1Controls& c = controls_;
-    historyHandlers_ = new history::HistoryHandlers(c, history_.get(), env_.boxes,
-                                                    env_.saveDialog, this, this);
+    historyHandlers_ =
+        new history::HistoryHandlers(c, history_.get(), env_.boxes, env_.saveDialog, this, this);
     connect(historyHandlers_, &history::HistoryHandlers::entryPicked, this, [this] {
         queryFlow_->resetLineCounts();
         Command1_Click();
@@ -126,8 +126,8 @@ void Form1::Form_Load() {
     setWindowIcon(QIcon());
 
     c.Combo5->appendItems({QStringLiteral("导出信息"), QStringLiteral("关于程序"),
-                         QStringLiteral("访问论坛"), QStringLiteral("网点信息查询"),
-                         QStringLiteral("Velmora官方网站")});
+                           QStringLiteral("访问论坛"), QStringLiteral("网点信息查询"),
+                           QStringLiteral("Velmora官方网站")});
 
     c.S1->setPanelText(kHintPanel, QStringLiteral("查询提示："));
     status(QStringLiteral("程序检测更新中.."));

@@ -10,7 +10,7 @@
 namespace history {
 class HistoryHandlers;
 class NumberHistory;
-}
+}  // namespace history
 namespace requery {
 class Requery;
 }

@@ -105,7 +105,7 @@ bool QueryFlow::fetchAndRecord() {
     csh();
     // A history file that could not be written is worth more than "no information".
     status(!numberSaved_ ? history::NumberHistory::saveFailedText()
-                       : QStringLiteral("暂无物流信息,请稍后再试!"));
+                         : QStringLiteral("暂无物流信息,请稍后再试!"));
     return false;
 }
 
@@ -198,7 +198,8 @@ void QueryFlow::showResult() {
     currentLineCount_ = std::min(c_.ListView1->count(), tracking::kMaxRowCount);
     c_.Timer1->setEnabled(false);
     // A history file that could not be written is worth more than "done".
-    status(!numberSaved_ ? history::NumberHistory::saveFailedText() : QStringLiteral("查询完毕..."));
+    status(!numberSaved_ ? history::NumberHistory::saveFailedText()
+                         : QStringLiteral("查询完毕..."));
     c_.Command1->setEnabled(true);
     if (c_.ListView1->count() > 0) {
         c_.Label3->setText(tracking::parcelStatus(c_.ListView1->text(0, progress)));

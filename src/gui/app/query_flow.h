@@ -5,8 +5,8 @@
 
 #include "app/form1_controls.h"
 #include "platform/environment.h"
-#include "platform/result.h"
 #include "platform/http_fetch.h"
+#include "platform/result.h"
 
 namespace history {
 class NumberHistory;

@@ -8,7 +8,8 @@
 namespace app {
 
 void Form1::Timer3_Timer() {
-    const platform::FetchResult answer = Inet1.OpenURL(env_.addresses.update, env_.limits.updateTotal);
+    const platform::FetchResult answer =
+        Inet1.OpenURL(env_.addresses.update, env_.limits.updateTotal);
     const UpdateJudgement judgement = judgeUpdateAnswer(answer.ok(), answer.text);
 
     switch (judgement.verdict) {

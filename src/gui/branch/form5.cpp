@@ -42,9 +42,12 @@ const QString kCaptions[BranchFields::kCount] = {
 // The longest values the branch sites give, which each value label shows whole. The
 // delivery area can be longer than any window; it is read whole by clicking it.
 const QString kLongestValues[BranchFields::kCount] = {
-    QStringLiteral("深圳市宝安区西乡营业部"),   QStringLiteral("欧阳经理"),
-    QStringLiteral("上海市浦东新区陆家嘴营业部"), QStringLiteral("021-50000000 13800138000"),
-    QString(),                                  QStringLiteral("外高桥保税区、洋山港区"),
+    QStringLiteral("深圳市宝安区西乡营业部"),
+    QStringLiteral("欧阳经理"),
+    QStringLiteral("上海市浦东新区陆家嘴营业部"),
+    QStringLiteral("021-50000000 13800138000"),
+    QString(),
+    QStringLiteral("外高桥保税区、洋山港区"),
 };
 
 // One caption/value pair in a frame of its own.
@@ -136,8 +139,8 @@ void Form5::buildControls() {
     // At least 520 px wide, and wider when its rows need it in the window's font (a least
     // width set on the window itself would hide theirs).
     const QMargins margins = layout->contentsMargins();
-    layout->addItem(new QSpacerItem(520 - margins.left() - margins.right(), 0,
-                                    QSizePolicy::Fixed, QSizePolicy::Fixed));
+    layout->addItem(new QSpacerItem(520 - margins.left() - margins.right(), 0, QSizePolicy::Fixed,
+                                    QSizePolicy::Fixed));
 }
 
 // The window as it opens: every value "未查询", an empty name box, the starting status.

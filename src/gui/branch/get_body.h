@@ -14,7 +14,8 @@ namespace branch {
 // Fetches a page of the branch site with one GET and returns its body as text, decoded by
 // the charset the response names (UTF-8 when it names none). The request carries
 // "If-Modified-Since: 0", its total time is bounded by the environment's branch limit and
-// the body by its cap (16 MiB unless the environment says otherwise); a failure comes back as a result that is not ok().
+// the body by its cap (16 MiB unless the environment says otherwise); a failure comes back as a
+// result that is not ok().
 //
 // `url` is already-encoded text: valid percent-escapes in it are sent exactly as they are.
 //

@@ -7,7 +7,8 @@
 
 namespace history {
 
-platform::Result ExportListViewContent(const platform::ListView* objListView, const QString& strFilePath) {
+platform::Result ExportListViewContent(const platform::ListView* objListView,
+                                       const QString& strFilePath) {
     const int rows = objListView->count();
     if (rows == 0) {
         return platform::Result::failure(QStringLiteral("the list is empty"));
@@ -111,7 +112,8 @@ void HistoryHandlers::Command7_Click() {
         return;
     }
     const platform::Result cleared = history_->clear();
-    emit statusText(cleared ? QStringLiteral("查询列表已清空...") : NumberHistory::saveFailedText());
+    emit statusText(cleared ? QStringLiteral("查询列表已清空...")
+                            : NumberHistory::saveFailedText());
 }
 
 void HistoryHandlers::exportMenu() {

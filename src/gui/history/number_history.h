@@ -12,10 +12,10 @@ namespace history {
 
 // The controls of the main window that the history works on.
 struct HistoryControls {
-    platform::ComboBox* Text1 = nullptr;  // the number box; its list is the number list
+    platform::ComboBox* Text1 = nullptr;   // the number box; its list is the number list
     platform::ComboBox* Combo1 = nullptr;  // courier selector
-    QLineEdit* Text2 = nullptr;  // remark
-    platform::StatusBar* S1 = nullptr;  // not used by NumberHistory, which only reports
+    QLineEdit* Text2 = nullptr;            // remark
+    platform::StatusBar* S1 = nullptr;     // not used by NumberHistory, which only reports
 };
 
 // The number list (Text1's drop-down list) and the history file beside the program.

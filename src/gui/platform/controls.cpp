@@ -141,8 +141,8 @@ ComboBox::ComboBox(const QString& name, Style style, QWidget* parent)
         setCompleter(nullptr);
         // Qt takes typed text that equals an item for a pick of that item when the editing
         // ends (Enter, or the focus leaving the box). Entries are picked in the list only.
-        const bool unhooked = disconnect(lineEdit(), SIGNAL(editingFinished()), this,
-                                         SLOT(_q_editingFinished()));
+        const bool unhooked =
+            disconnect(lineEdit(), SIGNAL(editingFinished()), this, SLOT(_q_editingFinished()));
         Q_ASSERT(unhooked);
         Q_UNUSED(unhooked);
     }
@@ -460,8 +460,8 @@ void ListView::fitLastColumn() {
 void ListView::watchScreen() {
     disconnect(screenWatch_);
     if (QScreen* current = screen()) {
-        screenWatch_ = connect(current, &QScreen::logicalDotsPerInchChanged, this,
-                               &ListView::fitColumns);
+        screenWatch_ =
+            connect(current, &QScreen::logicalDotsPerInchChanged, this, &ListView::fitColumns);
     }
 }
 

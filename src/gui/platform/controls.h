@@ -165,7 +165,8 @@ private:
 class ListView : public QTreeView {
     Q_OBJECT
 public:
-    ListView(const QString& name, QVector<ListViewModel::Column> columns, QWidget* parent = nullptr);
+    ListView(const QString& name, QVector<ListViewModel::Column> columns,
+             QWidget* parent = nullptr);
 
     // The least width of a column, in pixels.
     int leastWidth(int column) const;

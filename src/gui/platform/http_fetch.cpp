@@ -46,8 +46,7 @@ HopOutcome classifyHop(const HopFacts& facts, const FetchOptions& options, int h
     if (facts.abandoned) {
         return {Status::Abandoned, {}};
     }
-    if (facts.bytesReceived > options.maxBodyBytes ||
-        facts.declaredLength > options.maxBodyBytes) {
+    if (facts.bytesReceived > options.maxBodyBytes || facts.declaredLength > options.maxBodyBytes) {
         return {Status::TooLarge, {}};
     }
     // Qt 6.4 reports a transfer time-out as a cancelled operation, later versions as a
@@ -59,8 +58,7 @@ HopOutcome classifyHop(const HopFacts& facts, const FetchOptions& options, int h
     if (facts.httpStatus >= 300 && facts.httpStatus <= 399 && facts.location) {
         // Followed within the same scheme and up to the limit; never to another scheme.
         const QUrl& next = *facts.location;
-        if (hop < options.maxRedirects && next.scheme() == first.scheme() &&
-            isFetchableUrl(next)) {
+        if (hop < options.maxRedirects && next.scheme() == first.scheme() && isFetchableUrl(next)) {
             return {std::nullopt, next};
         }
         return {Status::RedirectRefused, {}};
