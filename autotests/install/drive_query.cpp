@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -21,6 +20,8 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+
+#include "support/typing.h"
 
 namespace {
 
@@ -42,27 +43,10 @@ QString textOf(QWidget* window, const char* name) {
     return label ? label->text() : QStringLiteral("(no %1)").arg(QString::fromLatin1(name));
 }
 
-// Types into a line edit: ASCII as key presses, everything else as input-method commits.
+// Types into a line edit, clicked first as a user would.
 void typeInto(QLineEdit* edit, const QString& text) {
     QTest::mouseClick(edit, Qt::LeftButton);
-    QString pending;
-    const auto commit = [&] {
-        if (!pending.isEmpty()) {
-            QInputMethodEvent event;
-            event.setCommitString(pending);
-            QApplication::sendEvent(edit, &event);
-            pending.clear();
-        }
-    };
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x80) {
-            commit();
-            QTest::keyClick(edit, ch.toLatin1());
-        } else {
-            pending.append(ch);
-        }
-    }
-    commit();
+    testsupport::typeKeys(edit, text);
 }
 
 // Picks an entry of a drop-down list with the keyboard: Home, then Down until it shows.

@@ -7,14 +7,9 @@
 
 namespace testsupport {
 
-// Types into a line edit the way a user does: Latin letters, digits and spaces as key
-// presses, Chinese as the input method's commits (QTest::keyClicks cannot type them).
-// What the box held before is replaced.
-inline void typeInto(QLineEdit* edit, const QString& text) {
-    QVERIFY(edit != nullptr);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
+// Types `text` into the focused `edit` the way a user does: Latin letters, digits and spaces
+// as key presses, Chinese as the input method's commits (QTest::keyClicks cannot type them).
+inline void typeKeys(QLineEdit* edit, const QString& text) {
     QString pending;
     const auto commit = [&] {
         if (!pending.isEmpty()) {
@@ -33,6 +28,15 @@ inline void typeInto(QLineEdit* edit, const QString& text) {
         }
     }
     commit();
+}
+
+// Types into a line edit as typeKeys does; what the box held before is replaced.
+inline void typeInto(QLineEdit* edit, const QString& text) {
+    QVERIFY(edit != nullptr);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    typeKeys(edit, text);
     QCOMPARE(edit->text(), text);
 }
 
