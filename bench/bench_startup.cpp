@@ -3,21 +3,29 @@
 // painted, so whole-process timings compare the two start-ups:
 //
 //   bench_startup --minimal            a QWidget with one label
+//   bench_startup --bare               a bare QMainWindow
+//   bench_startup --label              a QMainWindow showing one QLabel of Chinese text
 //   bench_startup [program folder]     the main window (with the skin and sounds found in
 //                                      the program folder, default: the build's bin/)
 //   bench_startup --idle-rss [folder]  the main window left idle for two seconds, then its
 //                                      resident memory printed in KiB
 //
-// See bench/README.md for the commands that compare them.
+// The same source also builds bench_startup_bare, which links Qt Widgets only and knows
+// just --bare and --label: a bare window that loads no library it does not use.
+// bench/startup.sh runs them alternating and prints medians and ratios; see bench/README.md.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPainter>
 #include <QTimer>
 #include <cstdio>
 
+#ifndef TRACKORO_BENCH_BARE_ONLY
 #include "app/main_window.h"
 #include "platform/platforms.h"
+#endif
 
 namespace {
 
@@ -32,6 +40,7 @@ public:
     }
 };
 
+#ifndef TRACKORO_BENCH_BARE_ONLY
 long residentKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) {
@@ -44,14 +53,62 @@ long residentKiB() {
     }
     return -1;
 }
+#endif
+
+// Prints, with --marks, the time since main() began at each step.
+class Marks {
+public:
+    explicit Marks(bool on) : on_(on) { clock_.start(); }
+    void mark(const char* step) {
+        if (on_) {
+            fprintf(stderr, "%8.2f ms  %s\n", clock_.nsecsElapsed() / 1e6, step);
+        }
+    }
+
+private:
+    bool on_;
+    QElapsedTimer clock_;
+};
+
+// Quits once the watched window has painted, marking the paint's end.
+class MarkedFirstPaint : public QObject {
+public:
+    explicit MarkedFirstPaint(Marks& marks) : marks_(marks) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            QTimer::singleShot(0, qApp, [this] {
+                marks_.mark("first paint done");
+                QCoreApplication::exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Marks& marks_;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    Marks marks(argc > 1 && qstrcmp(argv[1], "--marks") == 0);
     QApplication application(argc, argv);
+    marks.mark("QApplication set up");
     const QStringList args = QCoreApplication::arguments().mid(1);
     FirstPaint firstPaint;
 
+    if (args.value(0) == QLatin1String("--bare") || args.value(0) == QLatin1String("--label")) {
+        QMainWindow window;
+        if (args.value(0) == QLatin1String("--label")) {
+            window.setCentralWidget(new QLabel(QStringLiteral("物流跟踪：快件单号、物流公司")));
+        }
+        window.resize(600, 600);
+        window.installEventFilter(&firstPaint);
+        window.show();
+        return QApplication::exec();
+    }
+
+#ifndef TRACKORO_BENCH_BARE_ONLY
     if (args.value(0) == QLatin1String("--minimal")) {
         QWidget window;
         auto* label = new QLabel(QStringLiteral("物流跟踪"), &window);
@@ -63,13 +120,16 @@ int main(int argc, char** argv) {
     }
 
     const bool idle = args.value(0) == QLatin1String("--idle-rss");
-    const QString folder = args.value(idle ? 1 : 0, QStringLiteral(TRACKORO_PROGRAM_DIR));
+    const bool marked = args.value(0) == QLatin1String("--marks");
+    const QString folder = args.value(idle || marked ? 1 : 0, QStringLiteral(TRACKORO_PROGRAM_DIR));
     platform::DesktopPlatform desktop;
+    marks.mark("outside world (network, sound, boxes) created");
     platform::Environment env = platform::environmentOf(desktop, folder);
     // Nothing answers here: the update check is not part of the start-up measured.
     env.addresses.update = QUrl(QStringLiteral("http://127.0.0.1:9/jc.txt"));
 
     app::Form1 form(env);
+    marks.mark("main window built and loaded");
     if (idle) {
         form.controls().Timer3->setEnabled(false);
         form.show();
@@ -79,7 +139,13 @@ int main(int argc, char** argv) {
         });
         return QApplication::exec();
     }
-    form.installEventFilter(&firstPaint);
+    MarkedFirstPaint markedPaint(marks);
+    form.installEventFilter(&markedPaint);
     form.show();
+    marks.mark("main window shown (layout, polish)");
     return QApplication::exec();
+#else
+    fprintf(stderr, "usage: bench_startup_bare --bare | --label\n");
+    return 2;
+#endif
 }

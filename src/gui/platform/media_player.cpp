@@ -1,93 +1,36 @@
 #include "platform/media_player.h"
 
-#include <QAudioDecoder>
-#include <QAudioDevice>
-#include <QAudioSink>
-#include <QBuffer>
-#include <QDateTime>
-#include <QElapsedTimer>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
-#include <QMediaDevices>
+#include <QLibrary>
 #include <QTimer>
-#include <QUrl>
-#include <functional>
-#include <memory>
-#include <utility>
+
+#include "platform/sound_output.h"
 
 namespace platform {
 
 namespace {
 // Leaves the window time for its first paint before the audio back end loads.
 constexpr int kBackendDelayMs = 300;
-// Time given to the audio server, past the stream's buffer, to play a sound's end.
-constexpr int kTailMarginMs = 250;
-// How often a playing stream is checked for its end.
-constexpr int kWatchMs = 50;
 
-// What identifies a file's contents well enough to reuse its decoded samples.
-QString fileStamp(const QFileInfo& info) {
-    return QString::number(info.size()) + u'@' +
-           QString::number(info.lastModified().toMSecsSinceEpoch());
+// The back end from the module trackoro_sound, or null when no module can be loaded.
+std::unique_ptr<SoundOutput> loadSoundModule() {
+    for (const QString& folder :
+         {QCoreApplication::applicationDirPath(), QStringLiteral(TRACKORO_SOUND_MODULE_DIR)}) {
+        QLibrary module(QDir(folder).filePath(QString::fromLatin1(kSoundModule)));
+        if (auto create = reinterpret_cast<CreateSoundOutput>(module.resolve(kCreateSoundOutput))) {
+            // The module stays loaded for the rest of the process.
+            return std::unique_ptr<SoundOutput>(create());
+        }
+    }
+    return nullptr;
 }
 }  // namespace
 
-struct QtMediaPlayer::Sound {
-    QString stamp;
-    QAudioFormat format;
-    QByteArray samples;
-};
-
-// One file being decoded into samples.
-class QtMediaPlayer::Decoding : public QObject {
-public:
-    Decoding(const QString& filePath, QObject* parent) : QObject(parent), decoder_(this) {
-        sound.stamp = fileStamp(QFileInfo(filePath));
-        path = filePath;
-        connect(&decoder_, &QAudioDecoder::bufferReady, this, [this] {
-            const QAudioBuffer buffer = decoder_.read();
-            if (!buffer.isValid()) {
-                return;
-            }
-            if (!sound.format.isValid()) {
-                sound.format = buffer.format();
-            }
-            if (buffer.format() == sound.format) {
-                sound.samples.append(buffer.constData<char>(), buffer.byteCount());
-            }
-        });
-        decoder_.setSource(QUrl::fromLocalFile(filePath));
-    }
-
-    // Calls `done` once, from the event loop, with whether the whole file was decoded;
-    // never after this object is gone.
-    void start(std::function<void(bool)> done) {
-        done_ = std::move(done);
-        connect(&decoder_, &QAudioDecoder::finished, this, [this] { finish(true); });
-        connect(&decoder_, qOverload<QAudioDecoder::Error>(&QAudioDecoder::error), this,
-                [this] { finish(false); });
-        decoder_.start();
-    }
-
-    QString path;
-    Sound sound;
-
-private:
-    void finish(bool ok) {
-        if (!done_) {
-            return;
-        }
-        QTimer::singleShot(0, this, [done = std::exchange(done_, {}), ok] { done(ok); });
-    }
-
-    QAudioDecoder decoder_;
-    std::function<void(bool)> done_;
-};
-
 QtMediaPlayer::QtMediaPlayer(QObject* parent) : QObject(parent) {}
 
-QtMediaPlayer::~QtMediaPlayer() {
-    stopPlaying();
-}
+QtMediaPlayer::~QtMediaPlayer() = default;
 
 void QtMediaPlayer::setUrl(const QString& filePath) {
     url_ = filePath;
@@ -106,90 +49,12 @@ void QtMediaPlayer::setUrl(const QString& filePath) {
 
 void QtMediaPlayer::loadBackend() {
     loaded_ = true;
-    hasDevice_ = !QMediaDevices::defaultAudioOutput().isNull();
+    output_ = loadSoundModule();
 }
 
 void QtMediaPlayer::play() {
-    // A new address ends whatever was playing, also when its file is missing.
-    stopPlaying();
-    waiting_ = false;
-    const QFileInfo info(url_);
-    if (!hasDevice_ || !info.isFile()) {
-        return;
-    }
-    const auto known = sounds_.constFind(url_);
-    if (known != sounds_.cend() && known->stamp == fileStamp(info)) {
-        start(*known);
-        return;
-    }
-    waiting_ = true;
-    if (!decoding_ || decoding_->path != url_) {
-        decode(url_);
-    }
-}
-
-void QtMediaPlayer::decode(const QString& filePath) {
-    delete decoding_;
-    decoding_ = new Decoding(filePath, this);
-    Decoding* decoding = decoding_;
-    decoding->start([this, decoding](bool ok) { decoded(decoding, ok); });
-}
-
-void QtMediaPlayer::decoded(Decoding* decoding, bool ok) {
-    decoding_ = nullptr;
-    const QString path = decoding->path;
-    const bool playable = ok && !decoding->sound.samples.isEmpty();
-    if (playable) {
-        sounds_.insert(path, decoding->sound);
-    } else {
-        sounds_.remove(path);
-    }
-    decoding->deleteLater();
-    if (waiting_ && path == url_) {
-        waiting_ = false;
-        if (playable) {
-            play();  // checks again that the file has not changed since
-        }
-    }
-}
-
-void QtMediaPlayer::start(const Sound& sound) {
-    sink_ = new QAudioSink(QMediaDevices::defaultAudioOutput(), sound.format, this);
-    sink_->setVolume(volume() / 100.0);
-    samples_ = new QBuffer(this);
-    samples_->setData(sound.samples);
-    samples_->open(QIODevice::ReadOnly);
-    // The stream is closed once every sample is handed over and its buffer has had time
-    // to play; closing it sooner would cut off the sound's end.
-    auto* watch = new QTimer(sink_);
-    QAudioSink* sink = sink_;
-    QBuffer* samples = samples_;
-    auto endSeen = std::make_shared<QElapsedTimer>();
-    connect(watch, &QTimer::timeout, this, [this, sink, samples, endSeen] {
-        if (sink != sink_ || !samples->atEnd()) {
-            return;
-        }
-        if (!endSeen->isValid()) {
-            endSeen->start();
-            return;
-        }
-        const qint64 tailMs = sink->format().durationForBytes(sink->bufferSize()) / 1000;
-        if (endSeen->elapsed() >= tailMs + kTailMarginMs) {
-            stopPlaying();
-        }
-    });
-    watch->start(kWatchMs);
-    sink_->start(samples_);
-}
-
-void QtMediaPlayer::stopPlaying() {
-    if (sink_) {
-        QAudioSink* sink = std::exchange(sink_, nullptr);
-        sink->stop();
-        sink->deleteLater();
-    }
-    if (samples_) {
-        std::exchange(samples_, nullptr)->deleteLater();
+    if (output_) {
+        output_->play(url_, volume());
     }
 }
 

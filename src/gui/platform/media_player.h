@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
 #include <QString>
-
-class QAudioSink;
-class QBuffer;
+#include <memory>
 
 namespace platform {
 
@@ -19,13 +16,14 @@ public:
     int volume() const { return 50; }
 };
 
-// Plays through Qt Multimedia. Each file is decoded once and kept as samples; every sound
-// then gets an audio stream of its own, so it starts at once, from its beginning, however
-// often and however soon after the last one it is asked for. (A QMediaPlayer given the same
-// source again stays silent on the GStreamer back end, and one reused stream drops short
-// sounds.) The audio back end takes a while to load, so it is set up from the event loop
-// after the window has appeared, never in the caller. With no audio device nothing plays
-// and nothing is reported.
+class SoundOutput;
+
+// Plays through Qt Multimedia, in the module trackoro_sound (platform/sound_output.h): each
+// file is decoded once, and every sound gets an audio stream of its own. The audio back end
+// takes a while to load, so the module is loaded from the event loop after the window has
+// appeared, never in the caller, and the program does not load Qt Multimedia before that.
+// The module is looked for in the program's folder, then in the folder the build put it
+// in. With no audio device, or no module, nothing plays and nothing is reported.
 class QtMediaPlayer : public QObject, public MediaPlayer {
     Q_OBJECT
 public:
@@ -35,25 +33,13 @@ public:
     QString url() const override { return url_; }
 
 private:
-    struct Sound;
-    class Decoding;
-
     void loadBackend();
     void play();
-    void decode(const QString& filePath);
-    void decoded(Decoding* decoding, bool ok);
-    void start(const Sound& sound);
-    void stopPlaying();
 
     QString url_;
     bool scheduled_ = false;
     bool loaded_ = false;
-    bool hasDevice_ = false;
-    bool waiting_ = false;  // url_ plays as soon as its samples are decoded
-    QHash<QString, Sound> sounds_;
-    Decoding* decoding_ = nullptr;
-    QAudioSink* sink_ = nullptr;
-    QBuffer* samples_ = nullptr;
+    std::unique_ptr<SoundOutput> output_;  // null without a module
 };
 
 }  // namespace platform
