@@ -3,6 +3,7 @@
 // boxes, atomic files, the skin and the text encodings.
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QNetworkAccessManager>
@@ -23,6 +24,7 @@
 #include "platform/timer.h"
 #include "support/file_faults.h"
 #include "support/test_http_server.h"
+#include "tracking/catalogue.h"
 
 using platform::ComboBox;
 using platform::FetchResult;
@@ -62,6 +64,8 @@ private slots:
     void insertAtTopPutsTheLastOnTop();
     void clickOnAnEmptyListArrives();
     void hugeCellsShowOnlyTheirStart();
+    void reservedWidthFitsTheWidestText_data();
+    void reservedWidthFitsTheWidestText();
 
     // Timers and the gate
     void tickIsNotReenteredWhileHandled();
@@ -319,6 +323,55 @@ void TstPlatform::hugeCellsShowOnlyTheirStart() {
     QCOMPARE(shown.chopped(1), huge.left(shown.size() - 1));
     QVERIFY(shown.endsWith(QChar(0x2026)));
     QCOMPARE(list.model()->index(0, 0).data(Qt::DisplayRole).toString(), QStringLiteral("1"));
+}
+
+void TstPlatform::reservedWidthFitsTheWidestText_data() {
+    QTest::addColumn<QStringList>("texts");
+    QStringList couriers;
+    for (const QString& name : tracking::courierNames()) {
+        couriers << name + QStringLiteral("快递查询中...")
+                 << QStringLiteral("找到【") + name + QStringLiteral("】，是否为您要找的公司?");
+    }
+    QTest::newRow("every courier's messages") << couriers;
+    // Kerned pairs make the sum of the letters wider than the text: in DejaVu Sans the
+    // first ranks above the second, which is the wider one.
+    QTest::newRow("kerning and letter widths") << QStringList{
+        QStringLiteral("VAVAVAVAVAVAVAVAVAVAVA"), QStringLiteral("AAAAAAAAAAVVVVVVVVVV"),
+        QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiiiiii"), QStringLiteral("To Yo Vo Wa Ty")};
+    QTest::newRow("combining marks and characters beyond 16 bits")
+        << QStringList{QStringLiteral("e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301"),
+                       QStringLiteral("\U0001F69A\U0001F69A\U0001F69A"), QStringLiteral("𠀀𠀁𠀂𠀃"),
+                       QStringLiteral("eeeeeee")};
+    QTest::newRow("equal widths") << QStringList{QStringLiteral("快递"), QStringLiteral("物流"),
+                                                 QStringLiteral("单号")};
+    QTest::newRow("one text") << QStringList{QStringLiteral("查询失败,请检查网络连接!")};
+}
+
+void TstPlatform::reservedWidthFitsTheWidestText() {
+    QFETCH(QStringList, texts);
+    QLabel label;
+    label.setFrameShape(QFrame::StyledPanel);
+    label.setContentsMargins(4, 0, 4, 0);
+    platform::reserveWidthFor(&label, texts);
+    // Every text measured in the label's own set-up; the widest sets the least width.
+    int widest = 0;
+    QString widestText;
+    for (const QString& text : texts) {
+        QLabel probe;
+        probe.setFrameShape(QFrame::StyledPanel);
+        probe.setContentsMargins(4, 0, 4, 0);
+        probe.setTextFormat(Qt::PlainText);
+        probe.setText(text);
+        if (probe.sizeHint().width() > widest) {
+            widest = probe.sizeHint().width();
+            widestText = text;
+        }
+    }
+    QVERIFY2(label.minimumWidth() == widest,
+             qPrintable(QStringLiteral("least width %1, \"%2\" needs %3")
+                            .arg(label.minimumWidth())
+                            .arg(widestText)
+                            .arg(widest)));
 }
 
 void TstPlatform::tickIsNotReenteredWhileHandled() {
