@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     const bool idle = args.value(0) == QLatin1String("--idle-rss");
     const bool marked = args.value(0) == QLatin1String("--marks");
     const QString folder = args.value(idle || marked ? 1 : 0, QStringLiteral(TRACKORO_PROGRAM_DIR));
-    platform::DesktopPlatform desktop;
+    platform::DesktopPlatform desktop{QStringLiteral(TRACKORO_PROGRAM_DIR)};
     marks.mark("outside world (network, sound, boxes) created");
     platform::Environment env = platform::environmentOf(desktop, folder);
     // Nothing answers here: the update check is not part of the start-up measured.

@@ -42,9 +42,9 @@ int main(int argc, char** argv) {
         return answer(options);
     }
 
-    platform::DesktopPlatform desktop;
-    platform::Environment env =
-        platform::environmentOf(desktop, QCoreApplication::applicationDirPath());
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    platform::DesktopPlatform desktop(programFolder);
+    platform::Environment env = platform::environmentOf(desktop, programFolder);
     env.addresses = options.addresses;
     app::Form1 form(env);
     QObject::connect(&form, &app::Form1::programEnded, &application, &QCoreApplication::quit,

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QVBoxLayout>
@@ -23,6 +22,7 @@
 #include "platform/text_codec.h"
 #include "platform/timer.h"
 #include "support/file_faults.h"
+#include "support/stand_ins.h"
 #include "support/test_http_server.h"
 #include "tracking/catalogue.h"
 
@@ -86,6 +86,7 @@ private slots:
     void charsets_data();
     void charsets();
     void responsiveFetchCanBeAbandoned();
+    void withoutTheNetworkModuleAFetchFails();
     void hopOutcome_data();
     void hopOutcome();
 
@@ -113,7 +114,7 @@ private:
     }
 
     std::unique_ptr<TestHttpServer> server;
-    QNetworkAccessManager network;
+    platform::ModuleHttpTransport network{testsupport::buildProgramFolder()};
     platform::UiGate gate;
 };
 
@@ -573,12 +574,13 @@ void TstPlatform::bodyOverTheCap() {
 void TstPlatform::hopOutcome_data() {
     using Status = FetchResult::Status;
     using Outcome = std::optional<Status>;
+    using Error = platform::TransferError;
     QTest::addColumn<platform::HopFacts>("facts");
     QTest::addColumn<int>("hop");
     QTest::addColumn<Outcome>("status");  // nullopt: the redirect is followed to `next`
     QTest::addColumn<QUrl>("next");
     const auto answer = [](int httpStatus, qint64 bytes = 0,
-                           QNetworkReply::NetworkError error = QNetworkReply::NoError) {
+                           platform::TransferError error = platform::TransferError::None) {
         platform::HopFacts facts;
         facts.httpStatus = httpStatus;
         facts.bytesReceived = bytes;
@@ -598,36 +600,32 @@ void TstPlatform::hopOutcome_data() {
     QTest::newRow("body exactly at the cap")
         << answer(200, 100) << 0 << Outcome(Status::Ok) << none;
     QTest::newRow("body one byte over the cap")
-        << answer(200, 101, QNetworkReply::OperationCanceledError) << 0 << Outcome(Status::TooLarge)
-        << none;
-    platform::HopFacts announced = answer(200, 0, QNetworkReply::OperationCanceledError);
+        << answer(200, 101, Error::Aborted) << 0 << Outcome(Status::TooLarge) << none;
+    platform::HopFacts announced = answer(200, 0, Error::Aborted);
     announced.declaredLength = 101;
     QTest::newRow("length announced over the cap")
         << announced << 0 << Outcome(Status::TooLarge) << none;
-    platform::HopFacts late = answer(200, 40, QNetworkReply::OperationCanceledError);
+    platform::HopFacts late = answer(200, 40, Error::Aborted);
     late.deadlinePassed = true;
     QTest::newRow("total time over") << late << 0 << Outcome(Status::TimedOut) << none;
-    QTest::newRow("silence, reported as cancelled (Qt 6.4)")
-        << answer(0, 0, QNetworkReply::OperationCanceledError) << 0 << Outcome(Status::TimedOut)
-        << none;
+    QTest::newRow("silence, reported as aborted (Qt 6.4)")
+        << answer(0, 0, Error::Aborted) << 0 << Outcome(Status::TimedOut) << none;
     QTest::newRow("silence, reported as a time-out")
-        << answer(0, 0, QNetworkReply::TimeoutError) << 0 << Outcome(Status::TimedOut) << none;
+        << answer(0, 0, Error::TimedOut) << 0 << Outcome(Status::TimedOut) << none;
     platform::HopFacts given = late;
     given.bytesReceived = 500;
     given.abandoned = true;
     QTest::newRow("abandoned comes before everything")
         << given << 0 << Outcome(Status::Abandoned) << none;
-    QTest::newRow("404") << answer(404, 9, QNetworkReply::ContentNotFoundError) << 0
-                         << Outcome(Status::HttpError) << none;
-    QTest::newRow("500 with an empty body") << answer(500, 0, QNetworkReply::InternalServerError)
-                                            << 0 << Outcome(Status::HttpError) << none;
+    QTest::newRow("404") << answer(404, 9, Error::Other) << 0 << Outcome(Status::HttpError) << none;
+    QTest::newRow("500 with an empty body")
+        << answer(500, 0, Error::Other) << 0 << Outcome(Status::HttpError) << none;
     QTest::newRow("304 without a Location")
         << answer(304) << 0 << Outcome(Status::HttpError) << none;
-    QTest::newRow("connection refused") << answer(0, 0, QNetworkReply::ConnectionRefusedError) << 0
-                                        << Outcome(Status::Failed) << none;
+    QTest::newRow("connection refused")
+        << answer(0, 0, Error::Other) << 0 << Outcome(Status::Failed) << none;
     QTest::newRow("connection reset after the status line")
-        << answer(200, 10, QNetworkReply::RemoteHostClosedError) << 0 << Outcome(Status::Failed)
-        << none;
+        << answer(200, 10, Error::Other) << 0 << Outcome(Status::Failed) << none;
     QTest::newRow("redirect within the scheme")
         << redirect("http://127.0.0.1/next") << 0 << Outcome() << next;
     QTest::newRow("last redirect within the limit")
@@ -702,6 +700,23 @@ void TstPlatform::responsiveFetchCanBeAbandoned() {
     const FetchResult result = fetcher.get(server->url(), {}, HttpFetch::Wait::KeepResponsive);
     QCOMPARE(result.status, FetchResult::Status::Abandoned);
     QVERIFY(ticks >= 5);
+}
+
+void TstPlatform::withoutTheNetworkModuleAFetchFails() {
+    server->setDefault(TestHttpServer::Response::text("ok"));
+    QTemporaryDir empty;
+    QVERIFY(empty.isValid());
+    platform::ModuleHttpTransport missing(empty.path());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HttpFetch fetcher(&missing, &gate);
+        const FetchResult result = fetcher.get(server->url(), {}, HttpFetch::Wait::BlockHandlers);
+        QCOMPARE(result.status, FetchResult::Status::Failed);
+        QVERIFY(!result.error.isEmpty());
+    }
+    QCOMPARE(server->requestCount(), 0);
+    // The module of the build answers.
+    QCOMPARE(fetch(server->url()).status, FetchResult::Status::Ok);
+    QCOMPARE(server->requestCount(), 1);
 }
 
 void TstPlatform::closingABoxCountsAsCancelOrNo_data() {

@@ -2,6 +2,10 @@
 
 namespace testsupport {
 
+QString buildProgramFolder() {
+    return QStringLiteral(TRACKORO_PROGRAM_DIR);
+}
+
 using Answer = platform::MessageBoxes::Answer;
 
 Answer ScriptedMessageBoxes::show(QWidget* parent, const QString& text, Icon icon, Buttons buttons,

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QList>
-#include <QNetworkAccessManager>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -13,6 +12,7 @@
 #include "platform/browser.h"
 #include "platform/clock.h"
 #include "platform/gate.h"
+#include "platform/http_transport.h"
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
 #include "platform/save_dialog.h"
@@ -104,11 +104,15 @@ private:
     QDateTime now_;
 };
 
+// The folder the build puts the program and its modules in.
+QString buildProgramFolder();
+
 // A stand-in world for tests, benchmarks and tools: boxes and the save dialog answer from
-// a script, the browser and the media player only record, the clock is set by hand. Used
-// with platform::environmentOf like the program's DesktopPlatform.
+// a script, the browser and the media player only record, the clock is set by hand; the
+// network is the program's own, from the build's module. Used with platform::environmentOf
+// like the program's DesktopPlatform.
 struct ScriptedPlatform {
-    QNetworkAccessManager network;
+    platform::ModuleHttpTransport network{buildProgramFolder()};
     platform::UiGate gate;
     ScriptedMessageBoxes boxes;
     ScriptedSaveDialog saveDialog;

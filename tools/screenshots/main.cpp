@@ -56,11 +56,11 @@ int main(int argc, char** argv) {
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
 
     // Real boxes and dialogs; the browser and the sound only record.
-    platform::DesktopPlatform desktop;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    platform::DesktopPlatform desktop(programFolder);
     testsupport::RecordingBrowserLauncher browser;
     testsupport::RecordingMediaPlayer player;
-    platform::Environment env =
-        platform::environmentOf(desktop, QCoreApplication::applicationDirPath());
+    platform::Environment env = platform::environmentOf(desktop, programFolder);
     env.browser = &browser;
     env.player = &player;
     env.addresses.tracking = QUrl(base + QStringLiteral("/"));

@@ -7,8 +7,6 @@
 #include "platform/addresses.h"
 #include "platform/http_fetch.h"
 
-class QNetworkAccessManager;
-
 namespace platform {
 
 class BrowserLauncher;
@@ -28,7 +26,7 @@ struct Limits {
 // Everything the windows need from the outside world, passed in (no globals): the real
 // things in the program, fakes and local services in tests.
 struct Environment {
-    QNetworkAccessManager* network = nullptr;
+    HttpTransport* network = nullptr;
     UiGate* gate = nullptr;
     MessageBoxes* boxes = nullptr;
     SaveDialog* saveDialog = nullptr;

@@ -1,9 +1,6 @@
 #include "platform/http_fetch.h"
 
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QTimer>
 
 #include "platform/gate.h"
@@ -11,7 +8,7 @@
 
 namespace platform {
 
-HttpFetch::HttpFetch(QNetworkAccessManager* network, UiGate* gate, QObject* parent)
+HttpFetch::HttpFetch(HttpTransport* network, UiGate* gate, QObject* parent)
     : QObject(parent), network_(network), gate_(gate) {}
 
 void HttpFetch::abandon() {
@@ -24,22 +21,6 @@ bool isFetchableUrl(const QUrl& url) {
            (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
 }
 
-QNetworkRequest fetchRequest(const QUrl& url, const FetchOptions& options) {
-    QNetworkRequest request(url);
-    request.setTransferTimeout(static_cast<int>(options.totalLimit.count()));
-    // Redirects are followed by HttpFetch, hop by hop, so their number and scheme are ours
-    // to check.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    for (const auto& header : options.headers) {
-        request.setRawHeader(header.first, header.second);
-    }
-    return request;
-}
-
 HopOutcome classifyHop(const HopFacts& facts, const FetchOptions& options, int hop,
                        const QUrl& first) {
     using Status = FetchResult::Status;
@@ -49,10 +30,10 @@ HopOutcome classifyHop(const HopFacts& facts, const FetchOptions& options, int h
     if (facts.bytesReceived > options.maxBodyBytes || facts.declaredLength > options.maxBodyBytes) {
         return {Status::TooLarge, {}};
     }
-    // Qt 6.4 reports a transfer time-out as a cancelled operation, later versions as a
+    // Qt 6.4 reports a transfer time-out as an aborted transfer, later versions as a
     // time-out: both are the same thing here.
-    if (facts.deadlinePassed || facts.error == QNetworkReply::OperationCanceledError ||
-        facts.error == QNetworkReply::TimeoutError) {
+    if (facts.deadlinePassed || facts.error == TransferError::Aborted ||
+        facts.error == TransferError::TimedOut) {
         return {Status::TimedOut, {}};
     }
     if (facts.httpStatus >= 300 && facts.httpStatus <= 399 && facts.location) {
@@ -66,7 +47,7 @@ HopOutcome classifyHop(const HopFacts& facts, const FetchOptions& options, int h
     if (facts.httpStatus != 0 && (facts.httpStatus < 200 || facts.httpStatus > 299)) {
         return {Status::HttpError, {}};
     }
-    if (facts.error != QNetworkReply::NoError) {
+    if (facts.error != TransferError::None) {
         return {Status::Failed, {}};
     }
     return {Status::Ok, {}};
@@ -79,55 +60,58 @@ struct HttpFetch::Hop {
     QString errorText;
 };
 
-// What a finished reply says beyond its body.
-void HttpFetch::readEnd(const QNetworkReply& reply, const QUrl& target, Hop& hop) {
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    hop.facts.httpStatus = status.isValid() ? status.toInt() : 0;
-    hop.facts.error = reply.error();
-    if (reply.hasRawHeader(QByteArrayLiteral("Location"))) {
-        hop.facts.location =
-            target.resolved(QUrl::fromEncoded(reply.rawHeader(QByteArrayLiteral("Location"))));
+// What a finished transfer says beyond its body.
+void HttpFetch::readEnd(const TransferEnd& end, const QUrl& target, Hop& hop) {
+    hop.facts.httpStatus = end.httpStatus;
+    hop.facts.error = end.error;
+    if (end.location) {
+        hop.facts.location = target.resolved(QUrl::fromEncoded(*end.location));
     }
-    hop.errorText = reply.errorString();
-    hop.contentType = reply.header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    hop.errorText = end.errorText;
+    hop.contentType = end.contentType;
 }
 
 HttpFetch::Hop HttpFetch::runHop(const QUrl& target, const FetchOptions& options, Wait wait,
                                  QTimer& deadline) {
     Hop hop;
-    QNetworkReply* reply = network_->get(fetchRequest(target, options));
     QObject scope;  // every connection below ends with this hop
     QEventLoop loop;
     bool stopped = false;  // aborted by a rule of ours: what arrives later is not read
+    std::unique_ptr<Transfer> transfer;  // ends before everything its events use
 
     const auto stop = [&] {
         stopped = true;
-        reply->abort();
+        transfer->abort();
     };
     const auto drain = [&] {
-        if (stopped || !reply->isOpen()) {
+        if (stopped || !transfer->isOpen()) {
             return;
         }
-        const qint64 available = reply->bytesAvailable();
+        const qint64 available = transfer->bytesAvailable();
         if (available > options.maxBodyBytes - hop.body.size()) {
             hop.facts.bytesReceived = hop.body.size() + available;
             stop();
             return;
         }
-        hop.body += reply->readAll();
+        hop.body += transfer->readAll();
         hop.facts.bytesReceived = hop.body.size();
     };
-    connect(reply, &QNetworkReply::readyRead, &scope, drain);
-    connect(reply, &QNetworkReply::metaDataChanged, &scope, [&] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid()) {
-            hop.facts.declaredLength = length.toLongLong();
-            if (hop.facts.declaredLength > options.maxBodyBytes) {
-                stop();
-            }
+    TransferEvents events;
+    events.bodyArrived = drain;
+    events.lengthDeclared = [&](qint64 length) {
+        hop.facts.declaredLength = length;
+        if (length > options.maxBodyBytes) {
+            stop();
         }
-    });
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    };
+    events.finished = [&] { loop.quit(); };
+    transfer = network_->get({target, options.totalLimit, options.headers}, std::move(events));
+    if (!transfer) {
+        hop.facts.error = TransferError::Other;
+        hop.errorText = QStringLiteral("no network module");
+        return hop;
+    }
+
     connect(&deadline, &QTimer::timeout, &scope, [&] {
         hop.facts.deadlinePassed = true;
         stop();
@@ -141,7 +125,7 @@ HttpFetch::Hop HttpFetch::runHop(const QUrl& target, const FetchOptions& options
         stop();
     }
 
-    if (!reply->isFinished()) {
+    if (!transfer->isFinished()) {
         if (wait == Wait::BlockHandlers) {
             UiGate::Hold hold(gate_);
             loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -150,10 +134,8 @@ HttpFetch::Hop HttpFetch::runHop(const QUrl& target, const FetchOptions& options
         }
     }
     drain();
-    readEnd(*reply, target, hop);
+    readEnd(transfer->end(), target, hop);
     hop.facts.abandoned = hop.facts.abandoned || abandoned_;
-    reply->disconnect();
-    reply->deleteLater();
     return hop;
 }
 

@@ -2,8 +2,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QObject>
 #include <QPair>
 #include <QPointer>
@@ -12,7 +10,8 @@
 #include <chrono>
 #include <optional>
 
-class QNetworkAccessManager;
+#include "platform/http_transport.h"
+
 class QTimer;
 
 namespace platform {
@@ -51,7 +50,7 @@ struct FetchOptions {
 // What one hop of a fetch (one request, up to its answer or its end) came to.
 struct HopFacts {
     int httpStatus = 0;  // 0: no HTTP status arrived
-    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    TransferError error = TransferError::None;
     std::optional<QUrl> location;  // the redirect target, resolved against the hop's address
     qint64 bytesReceived = 0;      // body bytes the server sent, or offered when cut off
     qint64 declaredLength = -1;    // the Content-Length header; -1 without one
@@ -76,10 +75,6 @@ HopOutcome classifyHop(const HopFacts& facts, const FetchOptions& options, int h
 // An http or https address that can be asked for.
 bool isFetchableUrl(const QUrl& url);
 
-// The request of one hop: no redirects followed by Qt, no HTTP/2, never from a cache, the
-// silence time-out at the total limit, and the caller's headers.
-QNetworkRequest fetchRequest(const QUrl& url, const FetchOptions& options);
-
 // One HTTP GET with one request object per call. The total time is bounded (a server
 // that drips a byte now and then cannot hold it), the body is capped, and a redirect is
 // followed only within the same scheme and up to a limit.
@@ -93,7 +88,7 @@ class HttpFetch : public QObject {
 public:
     enum class Wait { BlockHandlers, KeepResponsive };
 
-    HttpFetch(QNetworkAccessManager* network, UiGate* gate, QObject* parent = nullptr);
+    HttpFetch(HttpTransport* network, UiGate* gate, QObject* parent = nullptr);
 
     FetchResult get(const QUrl& url, const FetchOptions& options, Wait wait);
 
@@ -107,9 +102,9 @@ private:
     struct Hop;
     // Sends one request and waits for its end, the deadline or abandon().
     Hop runHop(const QUrl& target, const FetchOptions& options, Wait wait, QTimer& deadline);
-    static void readEnd(const QNetworkReply& reply, const QUrl& target, Hop& hop);
+    static void readEnd(const TransferEnd& end, const QUrl& target, Hop& hop);
 
-    QNetworkAccessManager* network_;
+    HttpTransport* network_;
     QPointer<UiGate> gate_;
     bool abandoned_ = false;
 };
@@ -118,13 +113,13 @@ private:
 // unless the response names its charset.
 class Inet {
 public:
-    Inet(QNetworkAccessManager* network, UiGate* gate, qint64 maxBodyBytes)
+    Inet(HttpTransport* network, UiGate* gate, qint64 maxBodyBytes)
         : network_(network), gate_(gate), maxBodyBytes_(maxBodyBytes) {}
 
     FetchResult OpenURL(const QUrl& url, std::chrono::milliseconds limit);
 
 private:
-    QNetworkAccessManager* network_;
+    HttpTransport* network_;
     UiGate* gate_;
     qint64 maxBodyBytes_;
 };

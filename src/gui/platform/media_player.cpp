@@ -1,11 +1,9 @@
 #include "platform/media_player.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QTimer>
 
+#include "platform/module.h"
 #include "platform/sound_output.h"
 
 namespace platform {
@@ -14,21 +12,10 @@ namespace {
 // Leaves the window time for its first paint before the audio back end loads.
 constexpr int kBackendDelayMs = 300;
 
-// The back end from the module trackoro_sound, or null when no module can be loaded.
-std::unique_ptr<SoundOutput> loadSoundModule() {
-    for (const QString& folder :
-         {QCoreApplication::applicationDirPath(), QStringLiteral(TRACKORO_SOUND_MODULE_DIR)}) {
-        QLibrary module(QDir(folder).filePath(QString::fromLatin1(kSoundModule)));
-        if (auto create = reinterpret_cast<CreateSoundOutput>(module.resolve(kCreateSoundOutput))) {
-            // The module stays loaded for the rest of the process.
-            return std::unique_ptr<SoundOutput>(create());
-        }
-    }
-    return nullptr;
-}
 }  // namespace
 
-QtMediaPlayer::QtMediaPlayer(QObject* parent) : QObject(parent) {}
+QtMediaPlayer::QtMediaPlayer(QString moduleFolder, QObject* parent)
+    : QObject(parent), moduleFolder_(std::move(moduleFolder)) {}
 
 QtMediaPlayer::~QtMediaPlayer() = default;
 
@@ -49,7 +36,10 @@ void QtMediaPlayer::setUrl(const QString& filePath) {
 
 void QtMediaPlayer::loadBackend() {
     loaded_ = true;
-    output_ = loadSoundModule();
+    if (auto create = reinterpret_cast<CreateSoundOutput>(
+            resolveModuleEntry(moduleFolder_, kSoundModule, kCreateSoundOutput))) {
+        output_.reset(create());
+    }
 }
 
 void QtMediaPlayer::play() {

@@ -22,12 +22,12 @@ class SoundOutput;
 // file is decoded once, and every sound gets an audio stream of its own. The audio back end
 // takes a while to load, so the module is loaded from the event loop after the window has
 // appeared, never in the caller, and the program does not load Qt Multimedia before that.
-// The module is looked for in the program's folder, then in the folder the build put it
-// in. With no audio device, or no module, nothing plays and nothing is reported.
+// The module is loaded from `moduleFolder`. With no audio device, or no module, nothing
+// plays and nothing is reported.
 class QtMediaPlayer : public QObject, public MediaPlayer {
     Q_OBJECT
 public:
-    explicit QtMediaPlayer(QObject* parent = nullptr);
+    explicit QtMediaPlayer(QString moduleFolder, QObject* parent = nullptr);
     ~QtMediaPlayer() override;
     void setUrl(const QString& filePath) override;
     QString url() const override { return url_; }
@@ -36,6 +36,7 @@ private:
     void loadBackend();
     void play();
 
+    QString moduleFolder_;
     QString url_;
     bool scheduled_ = false;
     bool loaded_ = false;

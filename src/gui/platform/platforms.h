@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QNetworkAccessManager>
-
 #include "platform/browser.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/gate.h"
+#include "platform/http_transport.h"
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
 #include "platform/save_dialog.h"
@@ -28,10 +27,14 @@ Environment environmentOf(World& world, const QString& programFolder) {
     return env;
 }
 
-// The real outside world of the windows: Qt's message boxes and save dialog, the desktop's
-// browser, sound through Qt Multimedia, the system clock.
+// The real outside world of the windows: the network through Qt Network and sound through
+// Qt Multimedia, both in modules loaded from `moduleFolder` on first use (the program's
+// folder); Qt's message boxes and save dialog, the desktop's browser, the system clock.
 struct DesktopPlatform {
-    QNetworkAccessManager network;
+    explicit DesktopPlatform(const QString& moduleFolder)
+        : network(moduleFolder), player(moduleFolder) {}
+
+    ModuleHttpTransport network;
     UiGate gate;
     QtMessageBoxes boxes;
     QtSaveDialog saveDialog;
