@@ -158,29 +158,28 @@ void Requery::Timer6_Timer() {
 
 // ---- Panel switches ----
 
+// Both panels sit in the same place of the window: showing one hides the other and ends
+// the other's mode, once the user agrees to end it while it runs.
+bool Requery::mayEndMode(bool running, const QString& question) {
+    return !running || boxes_->ask(boxParent_, question) == platform::MessageBoxes::Answer::Yes;
+}
+
 void Requery::Command10_Click() {
-    if (c_.Command8->text() == kTimedArmed) {
-        const auto answer = boxes_->ask(boxParent_, QStringLiteral("当前正在定时查询,是否终止?"));
-        if (answer != platform::MessageBoxes::Answer::Yes) {
-            return;
-        }
+    if (mayEndMode(c_.Command8->text() == kTimedArmed,
+                   QStringLiteral("当前正在定时查询,是否终止?"))) {
+        c_.Frame6->show();
+        c_.Frame4->hide();
+        disarmTimed();
     }
-    // Both panels sit in the same place of the window: showing one hides the other.
-    c_.Frame6->show();
-    c_.Frame4->hide();
-    disarmTimed();
 }
 
 void Requery::Command11_Click() {
-    if (c_.Command5->text() == kLoopRunning) {
-        const auto answer = boxes_->ask(boxParent_, QStringLiteral("当前正在循环查询,是否终止?"));
-        if (answer != platform::MessageBoxes::Answer::Yes) {
-            return;
-        }
+    if (mayEndMode(c_.Command5->text() == kLoopRunning,
+                   QStringLiteral("当前正在循环查询,是否终止?"))) {
+        c_.Frame4->show();
+        c_.Frame6->hide();
+        stopLoop();
     }
-    c_.Frame4->show();
-    c_.Frame6->hide();
-    stopLoop();
 }
 
 }  // namespace requery

@@ -70,6 +70,7 @@ signals:
     void queryDue();
 
 private:
+    bool mayEndMode(bool running, const QString& question);
     void disarmTimed();
     void stopLoop();
     void setTimedInputsEnabled(bool enabled);
