@@ -57,6 +57,21 @@ int comboWidthFor(const QComboBox* box, const QString& text) {
     return probe.sizeHint().width();
 }
 
+// Rows of (name, (label, text)), each at the font's own size and at 150 %.
+using LabelRows = QList<QPair<const char*, QPair<const char*, const char*>>>;
+void addLabelRows(const LabelRows& rows) {
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("fontPercent");
+    for (const int percent : {100, 150}) {
+        for (const auto& row : rows) {
+            QTest::addRow("%s, font %d%%", row.first, percent)
+                << QString::fromUtf8(row.second.first) << QString::fromUtf8(row.second.second)
+                << percent;
+        }
+    }
+}
+
 }  // namespace
 
 class TstValueWidths : public QObject {
@@ -81,10 +96,7 @@ void TstValueWidths::initTestCase() {
 
 // Each row in the standard font and in one half again as large (the user's desktop font).
 void TstValueWidths::mainWindowLabels_data() {
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("fontPercent");
-    const QList<QPair<const char*, QPair<const char*, const char*>>> rows = {
+    const LabelRows rows = {
         {"parcel status", {"Label3", "快件状态：已签收"}},
         {"change alert", {"Label7", "是否更新：有更新"}},
         // The longest texts of the status line, with the longest courier name.
@@ -99,13 +111,7 @@ void TstValueWidths::mainWindowLabels_data() {
         {"maker", {"S1_Panel4", "Velmora出品"}},
         {"clock", {"S1_Panel5", "20:48:58"}},
     };
-    for (const int percent : {100, 150}) {
-        for (const auto& row : rows) {
-            QTest::addRow("%s, font %d%%", row.first, percent)
-                << QString::fromUtf8(row.second.first) << QString::fromUtf8(row.second.second)
-                << percent;
-        }
-    }
+    addLabelRows(rows);
 }
 
 void TstValueWidths::mainWindowLabels() {
@@ -179,10 +185,7 @@ void TstValueWidths::mainWindowSelectors() {
 }
 
 void TstValueWidths::branchValues_data() {
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("fontPercent");
-    const QList<QPair<const char*, QPair<const char*, const char*>>> rows = {
+    const LabelRows rows = {
         {"branch name", {"Label2", "深圳市宝安区西乡营业部"}},
         {"person in charge", {"Label4", "欧阳经理"}},
         {"second name", {"Label6", "上海市浦东新区陆家嘴营业部"}},
@@ -190,13 +193,7 @@ void TstValueWidths::branchValues_data() {
         {"not delivered to", {"Label12", "外高桥保税区、洋山港区"}},
         {"status", {"S1_Panel2", "网点查询失败,请检查网络连接!"}},
     };
-    for (const int percent : {100, 150}) {
-        for (const auto& row : rows) {
-            QTest::addRow("%s, font %d%%", row.first, percent)
-                << QString::fromUtf8(row.second.first) << QString::fromUtf8(row.second.second)
-                << percent;
-        }
-    }
+    addLabelRows(rows);
 }
 
 void TstValueWidths::branchValues() {
