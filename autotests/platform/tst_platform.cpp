@@ -1,6 +1,7 @@
 // The control behaviour the windows rely on, and the platform services under them: drop-
 // down lists, the progress list, timers and the gate, the bounded HTTP fetch, message
 // boxes, atomic files, the skin and the text encodings.
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -39,6 +40,10 @@ Q_DECLARE_METATYPE(ServeAndAim)
 Q_DECLARE_METATYPE(platform::HopFacts)
 Q_DECLARE_METATYPE(std::optional<platform::FetchResult::Status>)
 
+// What changes once a box has been laid out and shown.
+enum class LaterChange { Nothing, Font, ContentsLength };
+Q_DECLARE_METATYPE(LaterChange)
+
 class TstPlatform : public QObject {
     Q_OBJECT
 
@@ -59,6 +64,10 @@ private slots:
     void leavingTheEditBoxIsNotAPick();
     void editableBoxDoesNotCompleteInline();
     void longItemsShowTheirStartAndStayWhole();
+    void sizesAreThoseOfTheContentsLengthPolicy_data();
+    void sizesAreThoseOfTheContentsLengthPolicy();
+    void listIsMadeWhenFirstOpened_data();
+    void listIsMadeWhenFirstOpened();
 
     // Progress list
     void insertAtTopPutsTheLastOnTop();
@@ -276,6 +285,138 @@ void TstPlatform::longItemsShowTheirStartAndStayWhole() {
             QVERIFY(box.lineEdit()->text().size() <= ComboBox::kShownChars + 1);
         }
     }
+}
+
+// The box's sizes are those Qt gives a QComboBox of the contents-length policy with the same
+// font, characters, items and placeholder, and follow a change of the font or the length
+// made once the box is laid out.
+void TstPlatform::sizesAreThoseOfTheContentsLengthPolicy_data() {
+    QTest::addColumn<bool>("editable");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<LaterChange>("later");
+    QTest::addColumn<QString>("placeholder");
+    const QStringList items = {QStringLiteral("中国邮政速递物流"), QString(40, QLatin1Char('W')),
+                               QStringLiteral("7")};
+    const std::pair<LaterChange, const char*> laterChanges[] = {
+        {LaterChange::Nothing, ""},
+        {LaterChange::Font, ", then another font"},
+        {LaterChange::ContentsLength, ", then this length"}};
+    for (const bool editable : {false, true}) {
+        for (const int length : {0, 4, 12, 24}) {
+            for (const bool withItems : {false, true}) {
+                for (const int pointSize : {9, 16}) {
+                    for (const auto& [later, name] : laterChanges) {
+                        QTest::addRow("%s, %d chars, %s, %d pt%s", editable ? "combo" : "list",
+                                      length, withItems ? "items" : "no items", pointSize, name)
+                            << editable << length << (withItems ? items : QStringList())
+                            << pointSize << later << QString();
+                    }
+                }
+            }
+        }
+    }
+    QTest::newRow("list, 0 chars, a placeholder")
+        << false << 0 << QStringList() << 9 << LaterChange::Nothing << QStringLiteral("请选择");
+    QTest::newRow("list, 4 chars, a wider placeholder")
+        << false << 4 << items << 9 << LaterChange::Font << QStringLiteral("请选择一家物流公司");
+}
+
+void TstPlatform::sizesAreThoseOfTheContentsLengthPolicy() {
+    QFETCH(bool, editable);
+    QFETCH(int, length);
+    QFETCH(QStringList, items);
+    QFETCH(int, pointSize);
+    QFETCH(LaterChange, later);
+    QFETCH(QString, placeholder);
+    QFont font = QApplication::font();
+    font.setPointSize(pointSize);
+    QWidget window;
+    window.setFont(font);
+    auto* layout = new QVBoxLayout(&window);
+    auto* box = new ComboBox(QStringLiteral("box"), editable ? ComboBox::Style::DropDownCombo
+                                                             : ComboBox::Style::DropDownList);
+    layout->addWidget(box);
+    box->appendItems(items);
+    if (!placeholder.isEmpty()) {
+        box->setPlaceholderText(placeholder);
+    }
+    box->setMinimumContentsLength(later == LaterChange::ContentsLength && length == 4 ? 12
+                                  : later == LaterChange::ContentsLength              ? 4
+                                                                                      : length);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize laidOut = layout->minimumSize();
+    if (later == LaterChange::Font) {
+        font.setPointSize(pointSize == 9 ? 16 : 9);
+        window.setFont(font);
+    } else if (later == LaterChange::ContentsLength) {
+        box->setMinimumContentsLength(length);
+    }
+
+    QWidget referenceParent;
+    referenceParent.setFont(font);
+    auto* reference = new QComboBox(&referenceParent);
+    reference->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    reference->setMinimumContentsLength(length);
+    reference->setEditable(editable);
+    reference->addItems(items);
+    if (!placeholder.isEmpty()) {
+        reference->setPlaceholderText(placeholder);
+    }
+    QCOMPARE(box->sizeHint(), reference->sizeHint());
+    QCOMPARE(box->minimumSizeHint(), reference->minimumSizeHint());
+    // The window's layout has been told.
+    QCOMPARE(layout->minimumSize(), box->minimumSizeHint().grownBy(layout->contentsMargins()));
+    if (later != LaterChange::Nothing) {
+        QVERIFY(layout->minimumSize() != laidOut);
+    }
+    QTRY_COMPARE(box->height(), box->sizeHint().height());
+}
+
+// The popup list, with its view, is made when the list first opens, not with the box nor by
+// a change of its font; made then, it shows the box's font and picks as ever.
+void TstPlatform::listIsMadeWhenFirstOpened_data() {
+    QTest::addColumn<bool>("editable");
+    QTest::newRow("list") << false;
+    QTest::newRow("combo") << true;
+}
+
+void TstPlatform::listIsMadeWhenFirstOpened() {
+    QFETCH(bool, editable);
+    auto* box = new ComboBox(QStringLiteral("box"), editable ? ComboBox::Style::DropDownCombo
+                                                             : ComboBox::Style::DropDownList);
+    const auto views = [box] { return box->findChildren<QAbstractItemView*>().size(); };
+    box->appendItems(
+        {QStringLiteral("顺丰快递"), QStringLiteral("EMS快递"), QStringLiteral("圆通快递")});
+    QCOMPARE(views(), 0);
+    QWidget window;
+    QFont font = QApplication::font();
+    font.setPointSize(font.pointSize() + 4);
+    window.setFont(font);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(box);  // takes the window's font
+    QCOMPARE(box->font().pointSize(), font.pointSize());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(views(), 0);
+    font.setPointSize(font.pointSize() + 4);
+    box->setFont(font);
+    QCOMPARE(views(), 0);
+
+    QSignalSpy clicks(box, &ComboBox::clicked);
+    box->showPopup();
+    QCOMPARE(views(), 1);
+    QAbstractItemView* view = box->view();
+    QTRY_VERIFY(view->isVisible());
+    QCOMPARE(view->font(), box->font());
+    const QRect item = view->visualRect(view->model()->index(1, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    QTRY_VERIFY(!view->isVisible());
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(box->listIndex(), 1);
+    QCOMPARE(box->text(), QStringLiteral("EMS快递"));
 }
 
 void TstPlatform::insertAtTopPutsTheLastOnTop() {

@@ -5,9 +5,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStringListModel>
+#include <QStyleOptionComboBox>
 #include <QTimer>
+#include <QtMath>
 
 #include <algorithm>
 #include <limits>
@@ -170,16 +173,35 @@ public:
 
 }  // namespace
 
+// The popup: Qt makes it (a frame with the list view, its delegate and scrollers) the first
+// time something calls for it. Showing the list and view() do, rightly; but so do, with
+// nothing to show, setSizeAdjustPolicy() and setMinimumContentsLength() under the
+// contents-length policy (to start a resize timer only AdjustToContents uses),
+// setEditable() (to refresh the popup's delegate and margins) and a font change (to hand the
+// popup the font). Each box of the main window would make its popup at start-up, and most
+// are never opened. So the box keeps Qt's default size policy and
+//  - computes its sizes itself, as Qt does for AdjustToMinimumContentsLengthWithIcon
+//    (sizeHint), and skips the first-show re-measure of Qt's default policy (showEvent);
+//  - becomes editable the way setEditable(true) does, without the popup's refresh: the
+//    popup made later is made for an editable box (constructor);
+//  - takes a font change without a popup itself: the popup made later inherits the font
+//    (changeEvent).
+// A style change and setIconSize() still make the popup: QComboBox's handling of them needs
+// it, and the program makes neither.
+
 ComboBox::ComboBox(const QString& name, Style style, QWidget* parent)
     : QComboBox(parent), style_(style), model_(new ItemModel(this)) {
     setObjectName(name);
     setModel(model_);
-    // The width comes from a set number of characters, not from measuring every item: a
-    // list of 127 Chinese names (or 360 numbers) would be shaped item by item at start-up.
-    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(4);
     if (style_ == Style::DropDownCombo) {
-        setEditable(true);
+        // setEditable(true) but for the popup's refresh.
+        auto* edit = new QLineEdit(this);
+        edit->setPalette(palette());
+        setLineEdit(edit);
+        if (!testAttribute(Qt::WA_Resized)) {
+            adjustSize();
+        }
         setInsertPolicy(QComboBox::NoInsert);
         // No inline completion: typing 12 must not turn into a stored entry.
         setCompleter(nullptr);
@@ -270,6 +292,74 @@ void ComboBox::setText(const QString& text) {
 
 void ComboBox::onActivated(int) {
     emit clicked();
+}
+
+QSize ComboBox::sizeHint() const {
+    const int length = minimumContentsLength();
+    const QSize icons = iconSize();
+    if (sized_.length == length && sized_.icons == icons) {
+        return sized_.size;
+    }
+    // Room for the characters and an icon (none at all for 0 characters: the width stays
+    // the -1 of an unset size, as in Qt), the text's or the icon's height, and around them
+    // what the style draws.
+    const QFontMetrics metrics = fontMetrics();
+    QSize size;
+    if (length > 0) {
+        size.setWidth(length * metrics.horizontalAdvance(QLatin1Char('X')) + icons.width() + 4);
+    }
+    if (!placeholderText().isEmpty()) {
+        size.setWidth(std::max(size.width(), metrics.boundingRect(placeholderText()).width()));
+    }
+    size.setHeight(std::max({qCeil(QFontMetricsF(metrics).height()), 14, icons.height()}) + 2);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    sized_ = {length, icons,
+              QWidget::style()->sizeFromContents(QStyle::CT_ComboBox, &option, size, this)};
+    return sized_.size;
+}
+
+QSize ComboBox::minimumSizeHint() const {
+    return ComboBox::sizeHint();
+}
+
+void ComboBox::setMinimumContentsLength(int characters) {
+    const int before = minimumContentsLength();
+    QComboBox::setMinimumContentsLength(characters);
+    if (minimumContentsLength() != before) {
+        updateGeometry();
+    }
+}
+
+void ComboBox::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        sized_ = {};
+    }
+    if (event->type() == QEvent::FontChange && !hasPopup()) {
+        // All QComboBox does for a font but hand it to the popup: place the edit field
+        // again (its resizeEvent does only that) and QWidget's part.
+        if (lineEdit()) {
+            QResizeEvent resize(size(), size());
+            QComboBox::resizeEvent(&resize);
+        }
+        QWidget::changeEvent(event);
+        return;
+    }
+    QComboBox::changeEvent(event);
+}
+
+void ComboBox::showEvent(QShowEvent* event) {
+    // Not QComboBox's: under Qt's default policy it measures the items again at the first
+    // show and has the layouts ask for the size again, which here does not depend on them.
+    QWidget::showEvent(event);
+}
+
+bool ComboBox::hasPopup() const {
+    // The popup is the only child of a combo box that is a window of its own.
+    const QObjectList& children = this->children();
+    return std::any_of(children.begin(), children.end(), [](const QObject* child) {
+        return child->isWidgetType() && static_cast<const QWidget*>(child)->isWindow();
+    });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -48,6 +48,11 @@ int twipsToPixels(int twips, const QWidget* widget);
 // box shows of one, in its list and in the edit text a pick puts there, is at most its first
 // kShownChars characters: a damaged history file can hold an entry of megabytes, and
 // laying it out would freeze the window for seconds.
+//
+// The box is as wide as minimumContentsLength() characters (4 unless set) and an icon, not
+// as its widest item: a list of 127 Chinese names (or 360 numbers) would be shaped item by
+// item at start-up. Its popup list is made when it is first needed (the list opens, or
+// view() is asked for), not with the box; see controls.cpp.
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
@@ -79,11 +84,25 @@ public:
     // handler; no such item leaves everything as it was. Drop-down combo: sets the edit text.
     void setText(const QString& text);
 
+    // Both are the size Qt gives a box of the policy AdjustToMinimumContentsLengthWithIcon,
+    // and both follow a change of the font, the style, the length or the icon size (Qt's
+    // own minimumSizeHint() keeps its first value until the style changes).
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // Hides QComboBox's, which under Qt's default policy does not tell the layouts.
+    void setMinimumContentsLength(int characters);
+
 signals:
     // The list's click handler.
     void clicked();
 
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Whether Qt has made the popup (the frame that holds the list view).
+    bool hasPopup() const;
     void onActivated(int index);
     // Runs `change` on the items, keeping the selected position `index` and an editable
     // box's text: Qt would select the first item added to an empty box and put it into the
@@ -92,6 +111,14 @@ private:
 
     Style style_;
     QStringListModel* model_;
+    // The size computed last, with the contents length and icon size it was computed for;
+    // a font or style change forgets it.
+    struct Sized {
+        int length = -1;
+        QSize icons;
+        QSize size;
+    };
+    mutable Sized sized_;
 };
 
 // The status bar: panels addressed by position, counted from 1. One panel can be made a
