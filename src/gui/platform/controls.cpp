@@ -181,7 +181,7 @@ public:
 // popup the font). Each box of the main window would make its popup at start-up, and most
 // are never opened. So the box keeps Qt's default size policy and
 //  - computes its sizes itself, as Qt does for AdjustToMinimumContentsLengthWithIcon
-//    (sizeHint), and skips the first-show re-measure of Qt's default policy (showEvent);
+//    (sizeHint), so the default policy's measuring of the items never runs;
 //  - becomes editable the way setEditable(true) does, without the popup's refresh: the
 //    popup made later is made for an editable box (constructor);
 //  - takes a font change without a popup itself: the popup made later inherits the font
@@ -346,12 +346,6 @@ void ComboBox::changeEvent(QEvent* event) {
         return;
     }
     QComboBox::changeEvent(event);
-}
-
-void ComboBox::showEvent(QShowEvent* event) {
-    // Not QComboBox's: under Qt's default policy it measures the items again at the first
-    // show and has the layouts ask for the size again, which here does not depend on them.
-    QWidget::showEvent(event);
 }
 
 bool ComboBox::hasPopup() const {

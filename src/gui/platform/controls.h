@@ -98,7 +98,6 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     // Whether Qt has made the popup (the frame that holds the list view).
