@@ -13,10 +13,8 @@ std::unique_ptr<Transfer> ModuleHttpTransport::get(const TransferRequest& reques
                                                    TransferEvents events) {
     if (!loaded_) {
         loaded_ = true;
-        if (auto create = reinterpret_cast<CreateHttpTransport>(
-                resolveModuleEntry(moduleFolder_, kNetworkModule, kCreateHttpTransport))) {
-            stack_.reset(create());
-        }
+        stack_ =
+            createFromModule<HttpTransport>(moduleFolder_, kNetworkModule, kCreateHttpTransport);
     }
     return stack_ ? stack_->get(request, std::move(events)) : nullptr;
 }

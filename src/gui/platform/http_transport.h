@@ -70,7 +70,6 @@ public:
 };
 
 // The module's one entry point: a new network stack, owned by the caller.
-using CreateHttpTransport = HttpTransport* (*)();
 inline constexpr char kCreateHttpTransport[] = "trackoro_create_http_transport";
 inline constexpr char kNetworkModule[] = "trackoro_network";
 

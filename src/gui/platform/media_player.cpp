@@ -36,10 +36,7 @@ void QtMediaPlayer::setUrl(const QString& filePath) {
 
 void QtMediaPlayer::loadBackend() {
     loaded_ = true;
-    if (auto create = reinterpret_cast<CreateSoundOutput>(
-            resolveModuleEntry(moduleFolder_, kSoundModule, kCreateSoundOutput))) {
-        output_.reset(create());
-    }
+    output_ = createFromModule<SoundOutput>(moduleFolder_, kSoundModule, kCreateSoundOutput);
 }
 
 void QtMediaPlayer::play() {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <memory>
 
 namespace platform {
 
@@ -13,5 +14,14 @@ namespace platform {
 // The address of `entry` in the module `name` (the file name without its suffix) in
 // `folder`, or null when the module or its entry is missing.
 QFunctionPointer resolveModuleEntry(const QString& folder, const char* name, const char* entry);
+
+// What the module's entry `entry` (a function taking nothing and returning a new T) makes,
+// owned by the caller; null when the module or its entry is missing.
+template <typename T>
+std::unique_ptr<T> createFromModule(const QString& folder, const char* name, const char* entry) {
+    using Create = T* (*)();
+    const auto create = reinterpret_cast<Create>(resolveModuleEntry(folder, name, entry));
+    return std::unique_ptr<T>(create ? create() : nullptr);
+}
 
 }  // namespace platform

@@ -21,7 +21,6 @@ public:
 };
 
 // The module's one entry point: a new back end, owned by the caller.
-using CreateSoundOutput = SoundOutput* (*)();
 inline constexpr char kCreateSoundOutput[] = "trackoro_create_sound_output";
 inline constexpr char kSoundModule[] = "trackoro_sound";
 
