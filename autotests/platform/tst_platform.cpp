@@ -4,11 +4,13 @@
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <QtTest>
 #include <functional>
@@ -73,6 +75,9 @@ private slots:
     void insertAtTopPutsTheLastOnTop();
     void clickOnAnEmptyListArrives();
     void hugeCellsShowOnlyTheirStart();
+    void headerMeasuresCaptionsAsQtDoes_data();
+    void headerMeasuresCaptionsAsQtDoes();
+    void headerIsDrawnAsATreeViewsOwn();
     void reservedWidthFitsTheWidestText_data();
     void reservedWidthFitsTheWidestText();
 
@@ -465,6 +470,72 @@ void TstPlatform::hugeCellsShowOnlyTheirStart() {
     QCOMPARE(shown.chopped(1), huge.left(shown.size() - 1));
     QVERIFY(shown.endsWith(QChar(0x2026)));
     QCOMPARE(list.model()->index(0, 0).data(Qt::DisplayRole).toString(), QStringLiteral("1"));
+}
+
+void TstPlatform::headerMeasuresCaptionsAsQtDoes_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("sortIndicator");
+    QTest::addColumn<int>("pointSize");
+    for (const bool sort : {false, true}) {
+        for (const int points : {9, 20}) {
+            const QByteArray suffix =
+                QByteArray(sort ? ", sort indicator, " : ", ") + QByteArray::number(points) + " pt";
+            QTest::newRow("Chinese" + suffix) << QStringLiteral("物流进度") << sort << points;
+            QTest::newRow("Latin" + suffix) << QStringLiteral("Wide Column WWW") << sort << points;
+            QTest::newRow("mixed" + suffix) << QStringLiteral("序号 No.") << sort << points;
+            QTest::newRow("empty" + suffix) << QString() << sort << points;
+        }
+    }
+}
+
+// Qt measures a header's captions in bold; the list's header, which never highlights a
+// caption, measures them in its own font. So in a bold font both measure the same.
+void TstPlatform::headerMeasuresCaptionsAsQtDoes() {
+    QFETCH(QString, caption);
+    QFETCH(bool, sortIndicator);
+    QFETCH(int, pointSize);
+    platform::ListView list(
+        QStringLiteral("ListView1"),
+        {{caption, QStringLiteral("a"), 15}, {QStringLiteral("时间"), QStringLiteral("b"), 15}});
+    QFont bold = list.font();
+    bold.setPointSize(pointSize);
+    bold.setBold(true);
+    QHeaderView plain(Qt::Horizontal);
+    plain.setModel(list.listModel());
+    for (QHeaderView* header : {list.header(), &plain}) {
+        // In this order: a font change clears the header's cached size.
+        header->setSortIndicatorShown(sortIndicator);
+        header->setFont(bold);
+    }
+    QVERIFY(!list.header()->highlightSections());
+    QCOMPARE(list.header()->sectionSizeHint(0), plain.sectionSizeHint(0));
+    QCOMPARE(list.header()->sizeHint(), plain.sizeHint());
+    // The least width of the column holds the caption.
+    QVERIFY(list.leastWidth(0) >= plain.sectionSizeHint(0));
+}
+
+// The list has a header of its own; it draws as the one a tree view makes.
+void TstPlatform::headerIsDrawnAsATreeViewsOwn() {
+    platform::ListView list(QStringLiteral("ListView1"),
+                            {{QStringLiteral("序号"), QStringLiteral("xh"), 600},
+                             {QStringLiteral("时间"), QStringLiteral("sj"), 2000},
+                             {QStringLiteral("物流进度"), QStringLiteral("wl"), 5200}});
+    QTreeView tree;
+    tree.setModel(list.listModel());
+    tree.header()->setStretchLastSection(false);
+    tree.header()->setSectionsClickable(true);
+    tree.header()->setSectionsMovable(false);
+    for (QTreeView* view : {static_cast<QTreeView*>(&list), &tree}) {
+        view->resize(600, 200);
+        view->ensurePolished();
+    }
+    for (int i = 0; i < 3; ++i) {
+        tree.header()->resizeSection(i, list.header()->sectionSize(i));
+    }
+    QCOMPARE(list.header()->sizeHint(), tree.header()->sizeHint());
+    list.header()->resize(list.header()->sizeHint().expandedTo({600, 0}));
+    tree.header()->resize(list.header()->size());
+    QVERIFY(list.header()->grab().toImage() == tree.header()->grab().toImage());
 }
 
 void TstPlatform::reservedWidthFitsTheWidestText_data() {
