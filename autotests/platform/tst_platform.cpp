@@ -555,6 +555,10 @@ void TstPlatform::reservedWidthFitsTheWidestText_data() {
         << QStringList{QStringLiteral("e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301"),
                        QStringLiteral("\U0001F69A\U0001F69A\U0001F69A"), QStringLiteral("𠀀𠀁𠀂𠀃"),
                        QStringLiteral("eeeeeee")};
+    // Neither the font nor its Chinese fallback holds these: they are drawn as boxes.
+    QTest::newRow("characters in no font")
+        << QStringList{QStringLiteral("abc"), QStringLiteral("\u0F40\u0F40\u0F40\u0F40\u0F40"),
+                       QStringLiteral("\u1200\u1201")};
     QTest::newRow("equal widths") << QStringList{QStringLiteral("快递"), QStringLiteral("物流"),
                                                  QStringLiteral("单号")};
     QTest::newRow("one text") << QStringList{QStringLiteral("查询失败,请检查网络连接!")};

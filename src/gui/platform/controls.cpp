@@ -1,19 +1,23 @@
 #include "platform/controls.h"
 
+#include <QFontDatabase>
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QRawFont>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStringListModel>
 #include <QStyleOptionComboBox>
 #include <QTimer>
+#include <QtEndian>
 #include <QtMath>
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "platform/clock.h"
@@ -30,32 +34,90 @@ QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) 
 
 namespace {
 
+// Characters' design advances, read from the horizontal metrics ('hhea' and 'hmtx' tables)
+// of the font that holds them: the label's own font, else its Chinese fallback. No glyph is
+// loaded. A character neither holds, or a font without the tables, gives no advance.
+class DesignAdvances {
+public:
+    explicit DesignAdvances(const QFont& font)
+        : faces_{Face(QRawFont::fromFont(font)),
+                 Face(QRawFont::fromFont(font, QFontDatabase::SimplifiedChinese))} {}
+
+    std::optional<qreal> of(QChar ch) const {
+        for (const Face& face : faces_) {
+            if (face.holds(ch)) {
+                return face.advance(ch);
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    class Face {
+    public:
+        explicit Face(QRawFont raw) : raw_(std::move(raw)) {
+            if (!raw_.isValid() || raw_.unitsPerEm() <= 0) {
+                return;
+            }
+            const QByteArray header = raw_.fontTable("hhea");
+            metrics_ = raw_.fontTable("hmtx");
+            constexpr int kMetricsCountAt = 34;  // numberOfHMetrics, in 'hhea'
+            if (header.size() >= kMetricsCountAt + 2) {
+                count_ = qFromBigEndian<quint16>(header.constData() + kMetricsCountAt);
+            }
+            count_ = std::min<qsizetype>(count_, metrics_.size() / 4);
+            scale_ = raw_.pixelSize() / raw_.unitsPerEm();
+        }
+
+        bool holds(QChar ch) const { return count_ > 0 && raw_.supportsCharacter(ch); }
+
+        // Glyphs past the last metric share its advance.
+        std::optional<qreal> advance(QChar ch) const {
+            quint32 glyph = 0;
+            int glyphCount = 1;
+            if (!raw_.glyphIndexesForChars(&ch, 1, &glyph, &glyphCount) || glyphCount != 1 ||
+                glyph == 0) {
+                return std::nullopt;
+            }
+            const qsizetype entry = std::min<qsizetype>(glyph, count_ - 1);
+            return qFromBigEndian<quint16>(metrics_.constData() + 4 * entry) * scale_;
+        }
+
+    private:
+        QRawFont raw_;
+        QByteArray metrics_;
+        qsizetype count_ = 0;
+        qreal scale_ = 0;
+    };
+
+    Face faces_[2];
+};
+
 // The widest of `texts` by its advance in `font`, or null for none. Measuring a text loads
 // and hints each of its glyphs, which for a few hundred Chinese characters takes
 // milliseconds. So the texts are ranked by an estimate first, the sum of their characters'
-// advances without hinting (cheap to load, and each character measured once), and only the
-// texts whose estimate comes within a line height of the widest measured so far are
-// measured in `font`. A text with characters outside the Basic Multilingual Plane is always
-// measured.
+// design advances (each character looked up once), and only the texts whose estimate comes
+// within a line height of the widest measured so far are measured in `font`. A text with a
+// character that has no design advance (outside the Basic Multilingual Plane, or in neither
+// font) is always measured.
 const QString* widestText(const QFont& font, const QStringList& texts) {
-    QFont unhinted = font;
-    unhinted.setHintingPreference(QFont::PreferNoHinting);
-    const QFontMetricsF estimator(unhinted);
+    const DesignAdvances design(font);
+    constexpr qreal kUnknown = std::numeric_limits<qreal>::infinity();
     QHash<QChar, qreal> advances;
     std::vector<std::pair<qreal, const QString*>> ranked;
     ranked.reserve(static_cast<size_t>(texts.size()));
     for (const QString& text : texts) {
         qreal estimate = 0;
         for (const QChar ch : text) {
-            if (ch.isSurrogate()) {
-                estimate = std::numeric_limits<qreal>::infinity();
-                break;
-            }
             auto known = advances.constFind(ch);
             if (known == advances.constEnd()) {
-                known = advances.insert(ch, estimator.horizontalAdvance(ch));
+                known = advances.insert(
+                    ch, ch.isSurrogate() ? kUnknown : design.of(ch).value_or(kUnknown));
             }
             estimate += *known;
+            if (estimate == kUnknown) {
+                break;
+            }
         }
         ranked.emplace_back(estimate, &text);
     }
