@@ -1,6 +1,7 @@
 // The program's style: group-box frames as Fusion draws them, without Qt's image reader
 // loading every image-format plugin for them. Its own executable, so that no other test has
 // loaded an image before.
+#include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
@@ -56,11 +57,12 @@ class TstStyle : public QObject {
     Q_OBJECT
 
 private slots:
-    // Runs first: nothing in this process has read an image yet.
+    // Runs first: nothing in this process has read an image yet. The style is set up as the
+    // program sets it up, over the desktop's default (here Fusion).
     void paintingAFrameLoadsNoImagePlugin() {
         QVERIFY(!imagePluginLoaded());
-        platform::ProgramStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
-        const QImage image = painted(&style, Box::Titled, 1);
+        QApplication::setStyle(new platform::ProgramStyle);
+        const QImage image = painted(QApplication::style(), Box::Titled, 1);
         QVERIFY(!image.isNull());
         QVERIFY(!imagePluginLoaded());
         // The check itself: Fusion alone reads its frame image through every plugin.

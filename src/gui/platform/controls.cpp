@@ -35,13 +35,24 @@ QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) 
 namespace {
 
 // Characters' design advances, read from the horizontal metrics ('hhea' and 'hmtx' tables)
-// of the font that holds them: the label's own font, else its Chinese fallback. No glyph is
-// loaded. A character neither holds, or a font without the tables, gives no advance.
+// of the font that holds them: the label's own font, else its Chinese fallback, with the
+// font's stretch. No glyph is loaded. A character neither holds, a font without the tables
+// or one with letter or word spacing gives no advance.
 class DesignAdvances {
 public:
     explicit DesignAdvances(const QFont& font)
         : faces_{Face(QRawFont::fromFont(font)),
-                 Face(QRawFont::fromFont(font, QFontDatabase::SimplifiedChinese))} {}
+                 Face(QRawFont::fromFont(font, QFontDatabase::SimplifiedChinese))} {
+        const bool spaced = font.letterSpacing() != 0 || font.wordSpacing() != 0;
+        const int stretch = font.stretch();
+        for (Face& face : faces_) {
+            if (spaced) {
+                face.forget();
+            } else if (stretch != QFont::AnyStretch && stretch != QFont::Unstretched) {
+                face.stretch(stretch / 100.0);
+            }
+        }
+    }
 
     std::optional<qreal> of(QChar ch) const {
         for (const Face& face : faces_) {
@@ -68,6 +79,11 @@ private:
             count_ = std::min<qsizetype>(count_, metrics_.size() / 4);
             scale_ = raw_.pixelSize() / raw_.unitsPerEm();
         }
+
+        // A stretched font is drawn wider or narrower than its design.
+        void stretch(qreal factor) { scale_ *= factor; }
+        // For fonts whose advances the tables do not give (letter or word spacing).
+        void forget() { count_ = 0; }
 
         bool holds(QChar ch) const { return count_ > 0 && raw_.supportsCharacter(ch); }
 

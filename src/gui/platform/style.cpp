@@ -10,7 +10,7 @@ namespace platform {
 
 namespace {
 
-// Fusion's own frame image and the geometry it draws it with.
+// Fusion's own frame image and the geometry Qt 6.4's Fusion draws it with.
 constexpr char kFusionFrameImage[] =
     ":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png";
 constexpr int kFusionGroupBoxTopMargin = 3;
@@ -22,7 +22,7 @@ const QPixmap* ProgramStyle::groupBoxFrame() const {
     if (!frameRead_) {
         frameRead_ = true;
         QImageReader reader(QString::fromLatin1(kFusionFrameImage), "png");
-        // Only the built-in PNG reader: no plugin is asked.
+        // Only the built-in PNG reader: no plugin is loaded or asked.
         reader.setAutoDetectImageFormat(false);
         const QImage image = reader.read();
         if (!image.isNull()) {
