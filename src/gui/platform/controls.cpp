@@ -41,18 +41,8 @@ namespace {
 class DesignAdvances {
 public:
     explicit DesignAdvances(const QFont& font)
-        : faces_{Face(QRawFont::fromFont(font)),
-                 Face(QRawFont::fromFont(font, QFontDatabase::SimplifiedChinese))} {
-        const bool spaced = font.letterSpacing() != 0 || font.wordSpacing() != 0;
-        const int stretch = font.stretch();
-        for (Face& face : faces_) {
-            if (spaced) {
-                face.forget();
-            } else if (stretch != QFont::AnyStretch && stretch != QFont::Unstretched) {
-                face.stretch(stretch / 100.0);
-            }
-        }
-    }
+        : faces_{Face(QRawFont::fromFont(font), font),
+                 Face(QRawFont::fromFont(font, QFontDatabase::SimplifiedChinese), font)} {}
 
     std::optional<qreal> of(QChar ch) const {
         for (const Face& face : faces_) {
@@ -66,8 +56,11 @@ public:
 private:
     class Face {
     public:
-        explicit Face(QRawFont raw) : raw_(std::move(raw)) {
-            if (!raw_.isValid() || raw_.unitsPerEm() <= 0) {
+        // `font`: the font drawn with, for its stretch and spacing (the tables do not give
+        // the advances of a spaced font).
+        Face(QRawFont raw, const QFont& font) : raw_(std::move(raw)) {
+            if (!raw_.isValid() || raw_.unitsPerEm() <= 0 || font.letterSpacing() != 0 ||
+                font.wordSpacing() != 0) {
                 return;
             }
             const QByteArray header = raw_.fontTable("hhea");
@@ -78,12 +71,12 @@ private:
             }
             count_ = std::min<qsizetype>(count_, metrics_.size() / 4);
             scale_ = raw_.pixelSize() / raw_.unitsPerEm();
+            // A stretched font is drawn wider or narrower than its design.
+            const int stretch = font.stretch();
+            if (stretch != QFont::AnyStretch && stretch != QFont::Unstretched) {
+                scale_ *= stretch / 100.0;
+            }
         }
-
-        // A stretched font is drawn wider or narrower than its design.
-        void stretch(qreal factor) { scale_ *= factor; }
-        // For fonts whose advances the tables do not give (letter or word spacing).
-        void forget() { count_ = 0; }
 
         bool holds(QChar ch) const { return count_ > 0 && raw_.supportsCharacter(ch); }
 
