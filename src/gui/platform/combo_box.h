@@ -63,7 +63,8 @@ signals:
 private:
     void onActivated(int index);
     // Runs `change` on the items, then selects `index` and gives an editable box its text
-    // back: Qt would select the first item added to an empty box and put it into the text.
+    // back: Qt would select the first item added to an empty box and put it into the text
+    // (Qt 6.4.2), replacing the number the user typed.
     void changeItems(int index, const std::function<void()>& change);
     // The edit text's end (Tab, a click elsewhere, Enter): before and after QComboBox's own
     // handling, which takes text equal to an entry for a pick of it.

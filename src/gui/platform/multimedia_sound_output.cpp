@@ -35,7 +35,8 @@ QString fileStamp(const QFileInfo& info) {
 // Each file is decoded once and kept as samples; every sound then gets an audio stream of
 // its own, so it starts at once, from its beginning, however often and however soon after
 // the last one it is asked for. (A QMediaPlayer given the same source again stays
-// silent on the GStreamer back end, and one reused stream drops short sounds.)
+// silent on the GStreamer back end, and one reused stream drops short sounds: Qt 6.4.2 on
+// Debian 12, heard in tst_sound's recordings.)
 class MultimediaSoundOutput : public QObject, public SoundOutput {
 public:
     MultimediaSoundOutput() : hasDevice_(!QMediaDevices::defaultAudioOutput().isNull()) {}
