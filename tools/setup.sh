@@ -13,6 +13,9 @@ TRACKORO_PACKAGES=(
     fonts-droid-fallback xvfb xauth
     # Tests of the install: the menu entry and the AppStream metadata validated.
     desktop-file-utils appstream
+    # Tests of the desktop notifications: a session bus of their own and a real notification
+    # server on it.
+    dbus dunst
 )
 
 trackoro_missing_packages() {

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "platform/browser.h"
@@ -15,6 +16,7 @@
 #include "platform/http_transport.h"
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
+#include "platform/notifier.h"
 #include "platform/save_dialog.h"
 
 namespace testsupport {
@@ -90,6 +92,22 @@ private:
     QStringList played_;
 };
 
+// Records the notices it was asked to show and whether the program watches by itself;
+// `click` is the user clicking a notice.
+class RecordingNotifier : public platform::Notifier {
+public:
+    void notify(const platform::Notice& notice) override { notices_.append(notice); }
+    void setWatching(bool watching) override { watching_ = watching; }
+    const QList<platform::Notice>& notices() const { return notices_; }
+    bool watching() const { return watching_; }
+    void click() { emit activated(); }
+    void clear() { notices_.clear(); }
+
+private:
+    QList<platform::Notice> notices_;
+    bool watching_ = false;
+};
+
 // A clock set by hand.
 class SettableClock : public platform::Clock {
 public:
@@ -108,9 +126,9 @@ private:
 QString buildProgramFolder();
 
 // A stand-in world for tests, benchmarks and tools: boxes and the save dialog answer from
-// a script, the browser and the media player only record, the clock is set by hand; the
-// network is the program's own. Used with platform::environmentOf
-// like the program's DesktopPlatform.
+// a script, the browser, the media player and the notifier only record, the clock is set by hand;
+// the network is the program's own. Used with platform::environmentOf like the program's
+// DesktopPlatform.
 struct ScriptedPlatform {
     platform::QtHttpTransport network;
     platform::UiGate gate;
@@ -119,6 +137,7 @@ struct ScriptedPlatform {
     RecordingBrowserLauncher browser;
     RecordingMediaPlayer player;
     SettableClock clock;
+    std::unique_ptr<RecordingNotifier> notifier = std::make_unique<RecordingNotifier>();
 };
 
 }  // namespace testsupport

@@ -15,6 +15,7 @@
 #include "platform/gate.h"
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
+#include "platform/notifier.h"
 #include "platform/skin.h"
 #include "platform/version.h"
 #include "requery/requery.h"
@@ -80,10 +81,16 @@ void Form1::connectModules() {
     connect(c.Timer1, &platform::Timer::tick, this, &Form1::Timer1_Timer);
     connect(c.Timer3, &platform::Timer::tick, this, &Form1::Timer3_Timer);
     connect(queryFlow_, &QueryFlow::statusText, this, &Form1::status);
+    connect(queryFlow_, &QueryFlow::changeAlerted, this, &Form1::alertChange);
 
     requery_ = new requery::Requery(c, c.Text1, c.Combo1, {c.Command9, c.Command7, c.Command2},
                                     env_.boxes, env_.clock, this, this);
     connect(requery_, &requery::Requery::queryDue, this, &Form1::Command1_Click);
+    if (env_.notifier) {
+        connect(env_.notifier, &platform::Notifier::activated, this, &Form1::bringToFront);
+        connect(requery_, &requery::Requery::armedChanged, env_.notifier,
+                &platform::Notifier::setWatching);
+    }
 
     listClick_ = new shell::ListClickHandler(c.ListView1, this);
     connect(listClick_, &shell::ListClickHandler::statusText, this, &Form1::status);
@@ -102,6 +109,21 @@ void Form1::showEvent(QShowEvent* event) {
 
 void Form1::status(const QString& text) {
     controls_.S1->setPanelText(kMessagePanel, text);
+}
+
+void Form1::alertChange() {
+    if (!isActiveWindow()) {
+        QApplication::alert(this);
+    }
+}
+
+void Form1::bringToFront() {
+    if (isMinimized()) {
+        showNormal();
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void Form1::Form_Load() {

@@ -78,6 +78,10 @@ private:
     void status(const QString& text);
     // The update check's verdict that the program goes on: the query can start.
     void finishLoading();
+    // A change alert: the window asks for attention unless it is the active one.
+    void alertChange();
+    // A click on a notice: the window comes to the front.
+    void bringToFront();
 
     platform::Environment env_;
     Form1Controls controls_;

@@ -6,8 +6,10 @@
 #include "history/number_history.h"
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
+#include "platform/notifier.h"
 #include "tracking/answer.h"
 #include "tracking/catalogue.h"
+#include "tracking/change_notice.h"
 #include "tracking/request_url.h"
 #include "tracking/result_parser.h"
 
@@ -38,6 +40,7 @@ void QueryFlow::run() {
     c_.Command1->setEnabled(false);
     c_.ListView1->clear();
     numberSaved_ = {};
+    asked_ = {c_.Combo1->text(), c_.Text1->text(), c_.Text2->text()};
     if (!fetchAndRecord()) {
         // The query ended here: it can be tried again.
         c_.Command1->setEnabled(true);
@@ -212,10 +215,21 @@ void QueryFlow::gxtj() {
         c_.Label7->setText(QStringLiteral("是否更新：有更新"));
         platform::setForeColor(c_.Label7, QColor(255, 0, 0));
         c_.W1->setUrl(env_.programFile(QStringLiteral("ts.mp3")));
+        notifyChange();
     } else {
         c_.Label7->setText(QStringLiteral("是否更新：无更新"));
         platform::setForeColor(c_.Label7, QColor(0, 0, 0));
     }
+}
+
+void QueryFlow::notifyChange() {
+    if (env_.notifier && c_.ListView1->count() > 0) {
+        const int time = c_.ListView1->subItemIndex(QStringLiteral("sj"));
+        const int progress = c_.ListView1->subItemIndex(QStringLiteral("wl"));
+        env_.notifier->notify(tracking::changeNotice(asked_, c_.ListView1->text(0, time),
+                                                     c_.ListView1->text(0, progress)));
+    }
+    emit changeAlerted();
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include "platform/environment.h"
 #include "platform/http_fetch.h"
 #include "platform/result.h"
+#include "tracking/change_notice.h"
 
 namespace history {
 class NumberHistory;
@@ -54,6 +55,8 @@ public:
 signals:
     // A text for the message panel.
     void statusText(const QString& text);
+    // The change alert went off: the desktop has been told of the newest line.
+    void changeAlerted();
 
 private:
     // Says what is missing and returns false when the inputs cannot be queried.
@@ -64,6 +67,8 @@ private:
     // Asks whether to keep a number the service does not know, and keeps it if so.
     void offerToSaveUnknown();
     void saveNumber();
+    // Tells the desktop of the newest line of an answer that grew.
+    void notifyChange();
     void status(const QString& text) { emit statusText(text); }
 
     const Form1Controls& c_;
@@ -82,6 +87,8 @@ private:
     // The save of the running query could not write the history file.
     // How the running query's save of its number into the history went.
     platform::Result numberSaved_;
+    // The courier, number and remark the running query asked about.
+    tracking::AskedParcel asked_;
 };
 
 }  // namespace app

@@ -13,6 +13,7 @@ class BrowserLauncher;
 class Clock;
 class MediaPlayer;
 class MessageBoxes;
+class Notifier;
 class SaveDialog;
 class UiGate;
 
@@ -33,7 +34,8 @@ struct Environment {
     BrowserLauncher* browser = nullptr;
     MediaPlayer* player = nullptr;  // the main window's media player
     Clock* clock = nullptr;
-    QString programFolder;  // holds wlnum.ini, skinh.she, zeluna.mp3, ts.mp3
+    Notifier* notifier = nullptr;  // the desktop's notifications
+    QString programFolder;         // holds wlnum.ini, skinh.she, zeluna.mp3, ts.mp3
     Addresses addresses = Addresses::defaults();
     Limits limits;
 

@@ -7,6 +7,7 @@
 #include "platform/http_transport.h"
 #include "platform/media_player.h"
 #include "platform/message_boxes.h"
+#include "platform/notifier.h"
 #include "platform/save_dialog.h"
 
 namespace platform {
@@ -23,13 +24,14 @@ Environment environmentOf(World& world, const QString& programFolder) {
     env.browser = &world.browser;
     env.player = &world.player;
     env.clock = &world.clock;
+    env.notifier = world.notifier.get();
     env.programFolder = programFolder;
     return env;
 }
 
 // The real outside world of the windows: the network through Qt Network, the desktop's
 // audio (its back end from `programFolder`), Qt's message boxes and save dialog, the
-// desktop's browser, the system clock.
+// desktop's browser, the system clock, the desktop's notifications.
 struct DesktopPlatform {
     explicit DesktopPlatform(const QString& programFolder) : player(programFolder) {}
 
@@ -40,6 +42,7 @@ struct DesktopPlatform {
     DesktopBrowserLauncher browser;
     DesktopMediaPlayer player;
     SystemClock clock;
+    std::unique_ptr<Notifier> notifier = makeDesktopNotifier();
 };
 
 }  // namespace platform

@@ -54,6 +54,7 @@ void Requery::setTimedInputsEnabled(bool enabled) {
 void Requery::disarmTimed() {
     c_.Command8->setText(kTimedOff);
     c_.Timer4->setEnabled(false);
+    reportArmed();
     setTimedInputsEnabled(true);
 }
 
@@ -73,6 +74,7 @@ void Requery::Command8_Click() {
         setTimedInputsEnabled(false);
         c_.Command8->setText(kTimedArmed);
         c_.Timer4->setEnabled(true);
+        reportArmed();
     } else if (caption == kTimedArmed) {
         disarmTimed();
     }
@@ -100,6 +102,7 @@ void Requery::Timer4_Timer() {
         Command8_Click();
     }
     c_.Timer4->setEnabled(false);
+    reportArmed();
 }
 
 // ---- Loop query ----
@@ -111,6 +114,7 @@ void Requery::setLoopInputsEnabled(bool enabled) {
 void Requery::stopLoop() {
     c_.Command5->setText(kLoopOff);
     c_.Timer6->setEnabled(false);
+    reportArmed();
     setLoopInputsEnabled(true);
     loopMinutes_ = 0;
 }
@@ -131,6 +135,7 @@ void Requery::Command5_Click() {
         setLoopInputsEnabled(false);
         c_.Command5->setText(kLoopRunning);
         c_.Timer6->setEnabled(true);
+        reportArmed();
         loopMinutes_ = 0;
     } else if (caption == kLoopRunning) {
         stopLoop();
@@ -179,6 +184,14 @@ void Requery::Command11_Click() {
         c_.Frame4->show();
         c_.Frame6->hide();
         stopLoop();
+    }
+}
+
+void Requery::reportArmed() {
+    const bool armed = c_.Timer4->isEnabled() || c_.Timer6->isEnabled();
+    if (armed != armed_) {
+        armed_ = armed;
+        emit armedChanged(armed);
     }
 }
 

@@ -68,8 +68,11 @@ signals:
     // A repetition falls due: the "开始查询" handler is to run now, whether or not its
     // button is enabled, and to complete before this signal returns.
     void queryDue();
+    // The timed or the loop query was armed (true), or neither is any more (false).
+    void armedChanged(bool armed);
 
 private:
+    void reportArmed();
     bool mayEndMode(bool running, const QString& question);
     void disarmTimed();
     void stopLoop();
@@ -85,6 +88,7 @@ private:
     QWidget* boxParent_;
     // Ticks of Timer6 since the loop was started or last fired (a 16-bit counter).
     qint16 loopMinutes_ = 0;
+    bool armed_ = false;
 };
 
 }  // namespace requery

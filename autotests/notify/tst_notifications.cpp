@@ -1,0 +1,282 @@
+// The desktop notification of a change alert, as a real notification server (dunst, on a
+// session bus and an X server of the test's own) receives it; and a grown answer with no
+// session bus at all, which must not wait for one.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QScreen>
+#include <QtTest>
+
+#include "desktop_session.h"
+#include "platform/dbus_notifier.h"
+#include "support/activation.h"
+#include "support/main_window_fixture.h"
+
+using testsupport::DesktopSession;
+using testsupport::MainWindowFixture;
+
+namespace {
+
+DesktopSession* desktop = nullptr;
+
+// Waits until dunst shows `count` notices.
+bool showingBecomes(int count) {
+    return QTest::qWaitFor([count] { return desktop->showing() == count; }, 10000);
+}
+
+// The text a body written in the notification markup shows.
+QString shown(QString markup) {
+    markup.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+    markup.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+    markup.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+    markup.replace(QStringLiteral("&#39;"), QStringLiteral("'"));
+    return markup.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
+QString field(const QJsonArray& notices, int i, const char* name) {
+    return notices.at(i).toObject().value(QLatin1String(name)).toVariant().toString();
+}
+
+}  // namespace
+
+class TstNotifications : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void grownAnswerIsNoticed_data();
+    void grownAnswerIsNoticed();
+    void sameNumberReplacesItsNotice();
+    void nothingWhenTheLinesDidNotGrow();
+    void clickBringsTheWindowForward();
+    void noBusIsQuick();
+    void screenshot();
+
+private:
+    void query(const QString& number, int lines, const QString& last = QStringLiteral("运输中"),
+               const QString& remark = QStringLiteral("爸爸衣服"));
+
+    // What dunst received since the test began, newest first.
+    QJsonArray received() const;
+
+    int seen_ = 0;
+    std::unique_ptr<MainWindowFixture> f;
+    std::unique_ptr<platform::DBusNotifier> notifier;
+};
+
+void TstNotifications::init() {
+    desktop->closeAll();
+    seen_ = int(desktop->history().size());
+    f = std::make_unique<MainWindowFixture>();
+    notifier = std::make_unique<platform::DBusNotifier>(desktop->busAddress());
+    f->t.env.notifier = notifier.get();
+    f->open();
+}
+
+void TstNotifications::cleanup() {
+    f.reset();
+    notifier.reset();
+}
+
+void TstNotifications::query(const QString& number, int lines, const QString& last,
+                             const QString& remark) {
+    f->answer(MainWindowFixture::rowsOf(lines, last));
+    f->query(number, QStringLiteral("顺丰快递"), remark);
+}
+
+QJsonArray TstNotifications::received() const {
+    const QJsonArray notices = desktop->history();
+    QJsonArray fresh;
+    for (qsizetype i = 0; i < notices.size() - seen_; ++i) {
+        fresh.append(notices.at(i));
+    }
+    return fresh;
+}
+
+void TstNotifications::grownAnswerIsNoticed_data() {
+    QTest::addColumn<QString>("remark");
+    QTest::addColumn<QString>("progress");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QString>("body");
+
+    const QString time = QStringLiteral("2026-12-05 10:00");  // the time of the 4th row
+    QTest::newRow("signed") << QStringLiteral("爸爸衣服") << QStringLiteral("已签收，签收人：本人")
+                            << QStringLiteral("顺丰快递 SF1001（爸爸衣服）")
+                            << time + QStringLiteral(" 已签收，签收人：本人");
+    const QString link = QStringLiteral("<a href=\"http://x\">点我</a>");
+    QTest::newRow("link in the text")
+        << QStringLiteral("书") << link << QStringLiteral("顺丰快递 SF1001（书）")
+        << time + QLatin1Char(' ') + link;
+    const QString image = QStringLiteral("<img src=\"http://x/a.png\"> 3<5 & 6>4 &amp;");
+    QTest::newRow("image and entities")
+        << QStringLiteral("鞋") << image << QStringLiteral("顺丰快递 SF1001（鞋）")
+        << time + QLatin1Char(' ') + image;
+    QTest::newRow("markup in the remark")
+        << QStringLiteral("<b>粗</b> & 1<2") << QStringLiteral("到达")
+        << QStringLiteral("顺丰快递 SF1001（<b>粗</b> & 1<2）") << time + QStringLiteral(" 到达");
+    const QString longText = QString(300, QChar(0x6D3E));
+    QTest::newRow("long text cut")
+        << QStringLiteral("鞋") << longText << QStringLiteral("顺丰快递 SF1001（鞋）")
+        << time + QLatin1Char(' ') + QString(239, QChar(0x6D3E)) + QChar(0x2026);
+}
+
+void TstNotifications::grownAnswerIsNoticed() {
+    QFETCH(QString, remark);
+    QFETCH(QString, progress);
+    QFETCH(QString, summary);
+    QFETCH(QString, body);
+    query(QStringLiteral("SF1001"), 4, progress, remark);
+    QCOMPARE(f->form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
+    QVERIFY(showingBecomes(1));
+    desktop->closeAll();
+    const QJsonArray notices = received();
+    QCOMPARE(notices.size(), 1);
+    QCOMPARE(field(notices, 0, "appname"), QStringLiteral("Trackoro"));
+    QCOMPARE(field(notices, 0, "summary"), summary);
+    // dunst reads the body as markup: no tag may reach it, and it shows the text as it is.
+    const QString received = field(notices, 0, "body");
+    QVERIFY2(!received.contains(QLatin1Char('<')) && !received.contains(QLatin1Char('>')),
+             qPrintable(received));
+    QCOMPARE(shown(received), body);
+    QVERIFY2(field(notices, 0, "icon_path").endsWith(QStringLiteral("/trackoro.png")),
+             qPrintable(field(notices, 0, "icon_path")));
+    qInfo().noquote() << field(notices, 0, "message");
+}
+
+void TstNotifications::sameNumberReplacesItsNotice() {
+    query(QStringLiteral("SF1001"), 3);
+    QVERIFY(showingBecomes(1));
+    query(QStringLiteral("SF1001"), 4, QStringLiteral("派件中"));
+    query(QStringLiteral("SF1001"), 5, QStringLiteral("已签收"));
+    QTest::qWait(500);
+    QCOMPARE(desktop->showing(), 1);
+    // Another number has a notice of its own.
+    query(QStringLiteral("SF2002"), 6, QStringLiteral("到达"));
+    QVERIFY(showingBecomes(2));
+    desktop->closeAll();
+    const QJsonArray notices = received();
+    QCOMPARE(notices.size(), 2);
+    QSet<QString> bodies;
+    QSet<QString> ids;
+    for (int i = 0; i < notices.size(); ++i) {
+        bodies.insert(field(notices, i, "body"));
+        ids.insert(field(notices, i, "id"));
+    }
+    QCOMPARE(bodies, (QSet<QString>{QStringLiteral("2026-12-06 10:00 已签收"),
+                                    QStringLiteral("2026-12-07 10:00 到达")}));
+    QCOMPARE(ids.size(), 2);
+}
+
+void TstNotifications::nothingWhenTheLinesDidNotGrow() {
+    query(QStringLiteral("SF1001"), 5);
+    QVERIFY(showingBecomes(1));
+    desktop->closeAll();
+    QCOMPARE(received().size(), 1);
+    query(QStringLiteral("SF1001"), 5);
+    QCOMPARE(f->form->controls().Label7->text(), QStringLiteral("是否更新：无更新"));
+    query(QStringLiteral("SF3003"), 2);
+    QTest::qWait(1000);
+    QCOMPARE(desktop->showing(), 0);
+    QCOMPARE(received().size(), 1);
+}
+
+void TstNotifications::clickBringsTheWindowForward() {
+    QWidget other;
+    other.show();
+    QVERIFY(testsupport::activate(&other));
+    query(QStringLiteral("SF1001"), 3);
+    QVERIFY(showingBecomes(1));
+    QVERIFY(!f->form->isActiveWindow());
+    QSignalSpy clicked(notifier.get(), &platform::Notifier::activated);
+    desktop->dunstctl({QStringLiteral("action"), QStringLiteral("0")});
+    QVERIFY(clicked.wait(5000));
+    QTRY_VERIFY(f->form->isActiveWindow());
+}
+
+void TstNotifications::noBusIsQuick() {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    QTemporaryDir runtime;
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--without-bus")});
+    QVERIFY(child.waitForFinished(60000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    qInfo().noquote() << output.trimmed();
+    QVERIFY2(child.exitCode() == 0, qPrintable(output));
+}
+
+void TstNotifications::screenshot() {
+    query(QStringLiteral("SF1001"), 4, QStringLiteral("<a href=\"http://x\">点我</a> & 3<5"));
+    QVERIFY(showingBecomes(1));
+    QTest::qWait(500);
+    const QString file =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("notification.png"));
+    QProcess grab;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("DISPLAY"), desktop->display());
+    grab.setProcessEnvironment(environment);
+    grab.setProcessChannelMode(QProcess::MergedChannels);
+    grab.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--grab"), file});
+    QVERIFY(grab.waitForFinished(30000));
+    QVERIFY2(grab.exitCode() == 0, grab.readAll().constData());
+    QVERIFY(QImage(file).width() > 0);
+    qInfo().noquote() << "screenshot:" << file;
+}
+
+// The child of noBusIsQuick: three grown answers with the program's notifier and no bus.
+static int queryWithoutBus() {
+    MainWindowFixture f;
+    platform::DBusNotifier notifier(platform::DBusNotifier::sessionBusAddress());
+    f.t.env.notifier = &notifier;
+    f.open();
+    QElapsedTimer clock;
+    clock.start();
+    for (int lines = 1; lines <= 3; ++lines) {
+        f.answer(MainWindowFixture::rowsOf(lines));
+        f.query(QStringLiteral("SF1001"), QStringLiteral("顺丰快递"), QStringLiteral("书"));
+        if (f.form->controls().Label7->text() != QStringLiteral("是否更新：有更新")) {
+            fprintf(stderr, "no change alert\n");
+            return 1;
+        }
+        QTest::qWait(100);
+    }
+    const qint64 ms = clock.elapsed();
+    fprintf(stderr, "three grown answers without a bus: %lld ms\n", ms);
+    return ms < 3000 ? 0 : 1;
+}
+
+// The child of screenshot: the whole screen of the X server in DISPLAY.
+static int grabScreen(const QString& file) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen && screen->grabWindow(0).save(file) ? 0 : 1;
+}
+
+int main(int argc, char** argv) {
+    if (argc == 2 && qstrcmp(argv[1], "--without-bus") == 0) {
+        QApplication app(argc, argv);
+        return queryWithoutBus();
+    }
+    if (argc == 3 && qstrcmp(argv[1], "--grab") == 0) {
+        QApplication app(argc, argv);
+        return grabScreen(QString::fromLocal8Bit(argv[2]));
+    }
+    QApplication app(argc, argv);
+    DesktopSession session;
+    if (!session.start(QStringLiteral(TRACKORO_ICON_DIR))) {
+        qCritical("%s", qPrintable(session.error()));
+        return 1;
+    }
+    desktop = &session;
+    TstNotifications test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_notifications.moc"
