@@ -69,6 +69,7 @@ private slots:
 
     // Change alert
     void changeAlertSequence();
+    void noticeClickBringsTheWindowForward();
     void fewerLinesThanBefore();
 
     // History file
@@ -386,18 +387,37 @@ void TstQuery::changeAlertSequence() {
     QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
     QCOMPARE(platform::foreColor(form->controls().Label7), QColor(255, 0, 0));
     QCOMPARE(f->t.player.played(), QStringList{played});
+    // The desktop is told of the newest line, once per alert.
+    const auto& notices = f->t.notifier->notices();
+    QCOMPARE(notices.size(), 1);
+    QCOMPARE(notices.at(0).key, QStringLiteral("SF123"));
+    QCOMPARE(notices.at(0).summary, QStringLiteral("顺丰快递 SF123（爸爸衣服）"));
+    QCOMPARE(notices.at(0).body, QStringLiteral("2026-12-06 10:00 运输中"));
 
     query();
     QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：无更新"));
     QCOMPARE(platform::foreColor(form->controls().Label7), QColor(0, 0, 0));
     QCOMPARE(f->t.player.played().size(), 1);
+    QCOMPARE(notices.size(), 1);
 
-    f->answer(MainWindowFixture::rowsOf(6));
+    f->answer(MainWindowFixture::rowsOf(6, QStringLiteral("派件中")));
     query();
+    QCOMPARE(notices.size(), 2);
+    QCOMPARE(notices.at(1).body, QStringLiteral("2026-12-07 10:00 派件中"));
     QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
     QCOMPARE(f->t.player.played().size(), 2);
     QCOMPARE(form->queryFlow()->previousLineCount(), 5);
     QCOMPARE(form->queryFlow()->currentLineCount(), 6);
+}
+
+void TstQuery::noticeClickBringsTheWindowForward() {
+    QWidget other;
+    other.show();
+    QVERIFY(testsupport::activate(&other));
+    form->showMinimized();
+    f->t.notifier->click();
+    QTRY_VERIFY(form->isActiveWindow());
+    QVERIFY(!form->isMinimized());
 }
 
 void TstQuery::fewerLinesThanBefore() {

@@ -252,11 +252,13 @@ void TstRequery::armLocksAndDisarmUnlocks() {
     arm(14, 30);
     QVERIFY(f->t.boxes.shown().isEmpty());
     checkTimedLocked(true);
+    QVERIFY(f->t.notifier->watching());
     QCOMPARE(form->controls().Timer4->interval(), 1000);
     checkOnePanel();
 
     click(QStringLiteral("Command8"));
     checkTimedLocked(false);
+    QVERIFY(!f->t.notifier->watching());
     // Disarmed before the set time: the minute comes and nothing is asked.
     f->t.clock.set(at(14, 30, 0));
     form->controls().Timer4->fire();
@@ -427,6 +429,7 @@ void TstRequery::loopStartLocksAndStopUnlocks() {
     startLoop(QStringLiteral("360"));
     QVERIFY(f->t.boxes.shown().isEmpty());
     checkLoopLocked(true);
+    QVERIFY(f->t.notifier->watching());
     QCOMPARE(form->controls().Timer6->interval(), 60000);
     QCOMPARE(form->controls().Timer4->isEnabled(), false);
     checkOnePanel();
@@ -435,6 +438,7 @@ void TstRequery::loopStartLocksAndStopUnlocks() {
     QCOMPARE(form->requery()->loopMinuteCounter(), 1);
     click(QStringLiteral("Command5"));
     checkLoopLocked(false);
+    QVERIFY(!f->t.notifier->watching());
     QCOMPARE(form->requery()->loopMinuteCounter(), 0);
     QCOMPARE(requests(), 0);
 }
