@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
 
     // Start with the content the file does not hold now, so that every write changes it.
     QFile current(target);
-    const QByteArray bytesB = history ? history::encodeHistory(*b) : history::exportBytes(rowsB);
+    const QByteArray bytesB =
+        history ? history::encodeHistory(*b).value() : history::exportBytes(rowsB).value();
     const bool holdsB = current.open(QIODevice::ReadOnly) && current.readAll() == bytesB;
     current.close();
 

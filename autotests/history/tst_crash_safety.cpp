@@ -89,9 +89,9 @@ void TstCrashSafety::killedWriterLeavesAWholeFile() {
     QFETCH(int, longestDelayMs);
     const bool history = mode == QLatin1String("history");
     const QByteArray bytesA =
-        history ? history::encodeHistory(a_) : history::exportBytes(rowsOf(a_));
+        history ? history::encodeHistory(a_).value() : history::exportBytes(rowsOf(a_)).value();
     const QByteArray bytesB =
-        history ? history::encodeHistory(b_) : history::exportBytes(rowsOf(b_));
+        history ? history::encodeHistory(b_).value() : history::exportBytes(rowsOf(b_)).value();
     QVERIFY(bytesA.size() > 1024 * 1024);
     QVERIFY(bytesB.size() > 1024 * 1024);
 
@@ -99,8 +99,8 @@ void TstCrashSafety::killedWriterLeavesAWholeFile() {
     QVERIFY(dir.isValid());
     const QString refA = dir.filePath(QStringLiteral("a.ref"));
     const QString refB = dir.filePath(QStringLiteral("b.ref"));
-    QVERIFY(putBytes(refA, history::encodeHistory(a_)));
-    QVERIFY(putBytes(refB, history::encodeHistory(b_)));
+    QVERIFY(putBytes(refA, history::encodeHistory(a_).value()));
+    QVERIFY(putBytes(refB, history::encodeHistory(b_).value()));
     // The file lives in a folder of its own, so that anything else left there shows.
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("program")));
     const QString folder = dir.filePath(QStringLiteral("program"));
