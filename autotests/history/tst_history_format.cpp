@@ -27,7 +27,9 @@ const QFile::Permissions kOpen = kReadOnly | QFile::WriteOwner | QFile::WriteOth
 }  // namespace
 
 using testsupport::fileBytes;
+#ifndef Q_OS_WIN
 using testsupport::FileSizeLimit;
+#endif
 using testsupport::putBytes;
 using testsupport::Unprivileged;
 
@@ -211,6 +213,9 @@ void TstHistoryFormat::readErrorAtTheStartLoadsNothing() {
 }
 
 void TstHistoryFormat::writeIntoReadOnlyFolderFails() {
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no read-only folders");
+#endif
     QTemporaryDir dir;
     const QString path = history::historyFilePath(dir.path());
     QVERIFY(history::writeHistoryFile(path, {"old|EMS快递|x"}));
@@ -257,10 +262,14 @@ void TstHistoryFormat::failedReplaceKeepsOldFile() {
         many.append(QString("SF%1|顺丰快递|爸爸衣服").arg(i, 10, 10, QChar('0')));
     }
     bool written = true;
+#ifdef Q_OS_WIN
+    QSKIP("no limit on the size of written files on Windows");
+#else
     {
         FileSizeLimit limit(4096);
         written = history::writeHistoryFile(path, many).ok();
     }
+#endif
     QVERIFY(!written);
     QCOMPARE(fileBytes(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"wlnum.ini"});

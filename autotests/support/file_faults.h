@@ -1,5 +1,23 @@
 #pragma once
 
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+
+namespace testsupport {
+
+// Windows: programs run as a user the file permissions hold for; nothing to drop.
+class Unprivileged {
+public:
+    bool ok() const { return true; }
+};
+
+// No FileSizeLimit: Windows has no limit on the size of the files a process writes.
+
+}  // namespace testsupport
+
+#else
+
 #include <sys/resource.h>
 #include <unistd.h>
 #include <csignal>
@@ -56,3 +74,5 @@ private:
 };
 
 }  // namespace testsupport
+
+#endif
