@@ -25,7 +25,6 @@
 #ifndef TRACKORO_BENCH_BARE_ONLY
 #include "app/main_window.h"
 #include "platform/platforms.h"
-#include "platform/style.h"
 #endif
 
 namespace {
@@ -120,8 +119,6 @@ int main(int argc, char** argv) {
         return QApplication::exec();
     }
 
-    // As the program does.
-    QApplication::setStyle(new platform::ProgramStyle);
     const bool idle = args.value(0) == QLatin1String("--idle-rss");
     const bool marked = args.value(0) == QLatin1String("--marks");
     const QString folder = args.value(idle || marked ? 1 : 0, QStringLiteral(TRACKORO_PROGRAM_DIR));

@@ -5,7 +5,6 @@
 #include "app/main_window.h"
 #include "platform/options.h"
 #include "platform/platforms.h"
-#include "platform/style.h"
 #include "platform/version.h"
 
 namespace {
@@ -34,7 +33,6 @@ int main(int argc, char** argv) {
         return answer(platform::parseOptions(arguments));
     }
     QApplication application(argc, argv);
-    QApplication::setStyle(new platform::ProgramStyle);
     QApplication::setApplicationName(QStringLiteral("Trackoro"));
     QApplication::setApplicationVersion(platform::versionText());
     // The desktop matches the windows to the installed menu entry, and its icon, by this.

@@ -12,7 +12,6 @@
 
 #include "history/number_history.h"
 #include "platform/http_transport.h"
-#include "platform/module.h"
 #include "support/file_faults.h"
 #include "support/main_window_fixture.h"
 
@@ -37,7 +36,6 @@ class TstReadonlyFolder : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -69,13 +67,6 @@ private:
     std::unique_ptr<MainWindowFixture> f;
     app::Form1* form = nullptr;
 };
-
-void TstReadonlyFolder::initTestCase() {
-    // The network module is loaded while the test still has root's rights: the build's
-    // folder may be closed to other users (a checkout in a private temporary folder).
-    QVERIFY(platform::resolveModuleEntry(testsupport::buildProgramFolder(),
-                                         platform::kNetworkModule, platform::kCreateHttpTransport));
-}
 
 void TstReadonlyFolder::init() {
     f = std::make_unique<MainWindowFixture>();

@@ -43,7 +43,7 @@ install_into() {
 install_into "$prefix"
 expected=(
     bin/trackoro
-    lib/trackoro/trackoro lib/trackoro/trackoro_sound.so lib/trackoro/trackoro_network.so lib/trackoro/zeluna.mp3 lib/trackoro/ts.mp3 lib/trackoro/skinh.she
+    lib/trackoro/trackoro lib/trackoro/trackoro_sound.so lib/trackoro/zeluna.mp3 lib/trackoro/ts.mp3 lib/trackoro/skinh.she
     share/applications/trackoro.desktop
     share/metainfo/example.velmora.trackoro.metainfo.xml
     share/icons/hicolor/48x48/apps/trackoro.png

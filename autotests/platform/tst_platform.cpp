@@ -42,10 +42,6 @@ Q_DECLARE_METATYPE(ServeAndAim)
 Q_DECLARE_METATYPE(platform::HopFacts)
 Q_DECLARE_METATYPE(std::optional<platform::FetchResult::Status>)
 
-// What changes once a box has been laid out and shown.
-enum class LaterChange { Nothing, Font, ContentsLength };
-Q_DECLARE_METATYPE(LaterChange)
-
 class TstPlatform : public QObject {
     Q_OBJECT
 
@@ -66,19 +62,13 @@ private slots:
     void leavingTheEditBoxIsNotAPick();
     void editableBoxDoesNotCompleteInline();
     void longItemsShowTheirStartAndStayWhole();
-    void sizesAreThoseOfTheContentsLengthPolicy_data();
-    void sizesAreThoseOfTheContentsLengthPolicy();
-    void listIsMadeWhenFirstOpened_data();
-    void listIsMadeWhenFirstOpened();
+    void aPickInTheOpenListRunsTheHandler_data();
+    void aPickInTheOpenListRunsTheHandler();
 
     // Progress list
     void insertAtTopPutsTheLastOnTop();
     void clickOnAnEmptyListArrives();
     void hugeCellsShowOnlyTheirStart();
-    void headerMeasuresCaptionsAsQtDoes_data();
-    void headerMeasuresCaptionsAsQtDoes();
-    void headerMeasuresCaptionsInItsOwnFont();
-    void headerIsDrawnAsATreeViewsOwn();
     void reservedWidthFitsTheWidestText_data();
     void reservedWidthFitsTheWidestText();
 
@@ -101,7 +91,6 @@ private slots:
     void charsets_data();
     void charsets();
     void responsiveFetchCanBeAbandoned();
-    void withoutTheNetworkModuleAFetchFails();
     void hopOutcome_data();
     void hopOutcome();
 
@@ -129,7 +118,7 @@ private:
     }
 
     std::unique_ptr<TestHttpServer> server;
-    platform::ModuleHttpTransport network{testsupport::buildProgramFolder()};
+    platform::QtHttpTransport network;
     platform::UiGate gate;
 };
 
@@ -293,127 +282,32 @@ void TstPlatform::longItemsShowTheirStartAndStayWhole() {
     }
 }
 
-// The box's sizes are those Qt gives a QComboBox of the contents-length policy with the same
-// font, characters, items and placeholder, and follow a change of the font or the length
-// made once the box is laid out.
-void TstPlatform::sizesAreThoseOfTheContentsLengthPolicy_data() {
-    QTest::addColumn<bool>("editable");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QStringList>("items");
-    QTest::addColumn<int>("pointSize");
-    QTest::addColumn<LaterChange>("later");
-    QTest::addColumn<QString>("placeholder");
-    const QStringList items = {QStringLiteral("中国邮政速递物流"), QString(40, QLatin1Char('W')),
-                               QStringLiteral("7")};
-    const std::pair<LaterChange, const char*> laterChanges[] = {
-        {LaterChange::Nothing, ""},
-        {LaterChange::Font, ", then another font"},
-        {LaterChange::ContentsLength, ", then this length"}};
-    for (const bool editable : {false, true}) {
-        for (const int length : {0, 4, 12, 24}) {
-            for (const bool withItems : {false, true}) {
-                for (const int pointSize : {9, 16}) {
-                    for (const auto& [later, name] : laterChanges) {
-                        QTest::addRow("%s, %d chars, %s, %d pt%s", editable ? "combo" : "list",
-                                      length, withItems ? "items" : "no items", pointSize, name)
-                            << editable << length << (withItems ? items : QStringList())
-                            << pointSize << later << QString();
-                    }
-                }
-            }
-        }
-    }
-    QTest::newRow("list, 0 chars, a placeholder")
-        << false << 0 << QStringList() << 9 << LaterChange::Nothing << QStringLiteral("请选择");
-    QTest::newRow("list, 4 chars, a wider placeholder")
-        << false << 4 << items << 9 << LaterChange::Font << QStringLiteral("请选择一家物流公司");
-}
-
-void TstPlatform::sizesAreThoseOfTheContentsLengthPolicy() {
-    QFETCH(bool, editable);
-    QFETCH(int, length);
-    QFETCH(QStringList, items);
-    QFETCH(int, pointSize);
-    QFETCH(LaterChange, later);
-    QFETCH(QString, placeholder);
-    QFont font = QApplication::font();
-    font.setPointSize(pointSize);
-    QWidget window;
-    window.setFont(font);
-    auto* layout = new QVBoxLayout(&window);
-    auto* box = new ComboBox(QStringLiteral("box"), editable ? ComboBox::Style::DropDownCombo
-                                                             : ComboBox::Style::DropDownList);
-    layout->addWidget(box);
-    box->appendItems(items);
-    if (!placeholder.isEmpty()) {
-        box->setPlaceholderText(placeholder);
-    }
-    box->setMinimumContentsLength(later == LaterChange::ContentsLength && length == 4 ? 12
-                                  : later == LaterChange::ContentsLength              ? 4
-                                                                                      : length);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const QSize laidOut = layout->minimumSize();
-    if (later == LaterChange::Font) {
-        font.setPointSize(pointSize == 9 ? 16 : 9);
-        window.setFont(font);
-    } else if (later == LaterChange::ContentsLength) {
-        box->setMinimumContentsLength(length);
-    }
-
-    QWidget referenceParent;
-    referenceParent.setFont(font);
-    auto* reference = new QComboBox(&referenceParent);
-    reference->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    reference->setMinimumContentsLength(length);
-    reference->setEditable(editable);
-    reference->addItems(items);
-    if (!placeholder.isEmpty()) {
-        reference->setPlaceholderText(placeholder);
-    }
-    QCOMPARE(box->sizeHint(), reference->sizeHint());
-    QCOMPARE(box->minimumSizeHint(), reference->minimumSizeHint());
-    // The window's layout has been told.
-    QCOMPARE(layout->minimumSize(), box->minimumSizeHint().grownBy(layout->contentsMargins()));
-    if (later != LaterChange::Nothing) {
-        QVERIFY(layout->minimumSize() != laidOut);
-    }
-    QTRY_COMPARE(box->height(), box->sizeHint().height());
-}
-
-// The popup list, with its view, is made when the list first opens, not with the box nor by
-// a change of its font; made then, it shows the box's font and picks as ever.
-void TstPlatform::listIsMadeWhenFirstOpened_data() {
+// A pick in the opened list selects the entry and runs the click handler, in the box's font.
+void TstPlatform::aPickInTheOpenListRunsTheHandler_data() {
     QTest::addColumn<bool>("editable");
     QTest::newRow("list") << false;
     QTest::newRow("combo") << true;
 }
 
-void TstPlatform::listIsMadeWhenFirstOpened() {
+void TstPlatform::aPickInTheOpenListRunsTheHandler() {
     QFETCH(bool, editable);
-    auto* box = new ComboBox(QStringLiteral("box"), editable ? ComboBox::Style::DropDownCombo
-                                                             : ComboBox::Style::DropDownList);
-    const auto views = [box] { return box->findChildren<QAbstractItemView*>().size(); };
-    box->appendItems(
-        {QStringLiteral("顺丰快递"), QStringLiteral("EMS快递"), QStringLiteral("圆通快递")});
-    QCOMPARE(views(), 0);
     QWidget window;
     QFont font = QApplication::font();
     font.setPointSize(font.pointSize() + 4);
     window.setFont(font);
     auto* layout = new QVBoxLayout(&window);
-    layout->addWidget(box);  // takes the window's font
-    QCOMPARE(box->font().pointSize(), font.pointSize());
+    auto* box = new ComboBox(QStringLiteral("box"), editable ? ComboBox::Style::DropDownCombo
+                                                             : ComboBox::Style::DropDownList);
+    layout->addWidget(box);
+    box->appendItems(
+        {QStringLiteral("顺丰快递"), QStringLiteral("EMS快递"), QStringLiteral("圆通快递")});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(views(), 0);
     font.setPointSize(font.pointSize() + 4);
     box->setFont(font);
-    QCOMPARE(views(), 0);
 
     QSignalSpy clicks(box, &ComboBox::clicked);
     box->showPopup();
-    QCOMPARE(views(), 1);
     QAbstractItemView* view = box->view();
     QTRY_VERIFY(view->isVisible());
     QCOMPARE(view->font(), box->font());
@@ -471,84 +365,6 @@ void TstPlatform::hugeCellsShowOnlyTheirStart() {
     QCOMPARE(shown.chopped(1), huge.left(shown.size() - 1));
     QVERIFY(shown.endsWith(QChar(0x2026)));
     QCOMPARE(list.model()->index(0, 0).data(Qt::DisplayRole).toString(), QStringLiteral("1"));
-}
-
-void TstPlatform::headerMeasuresCaptionsAsQtDoes_data() {
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<bool>("sortIndicator");
-    QTest::addColumn<int>("pointSize");
-    for (const bool sort : {false, true}) {
-        for (const int points : {9, 20}) {
-            const QByteArray suffix =
-                QByteArray(sort ? ", sort indicator, " : ", ") + QByteArray::number(points) + " pt";
-            QTest::newRow("Chinese" + suffix) << QStringLiteral("物流进度") << sort << points;
-            QTest::newRow("Latin" + suffix) << QStringLiteral("Wide Column WWW") << sort << points;
-            QTest::newRow("mixed" + suffix) << QStringLiteral("序号 No.") << sort << points;
-            QTest::newRow("empty" + suffix) << QString() << sort << points;
-        }
-    }
-}
-
-// Qt measures a header's captions in bold; the list's header, which never highlights a
-// caption, measures them in its own font. So in a bold font both measure the same.
-void TstPlatform::headerMeasuresCaptionsAsQtDoes() {
-    QFETCH(QString, caption);
-    QFETCH(bool, sortIndicator);
-    QFETCH(int, pointSize);
-    platform::ListView list(
-        QStringLiteral("ListView1"),
-        {{caption, QStringLiteral("a"), 15}, {QStringLiteral("时间"), QStringLiteral("b"), 15}});
-    QFont bold = list.font();
-    bold.setPointSize(pointSize);
-    bold.setBold(true);
-    QHeaderView plain(Qt::Horizontal);
-    plain.setModel(list.listModel());
-    for (QHeaderView* header : {list.header(), &plain}) {
-        // In this order: a font change clears the header's cached size.
-        header->setSortIndicatorShown(sortIndicator);
-        header->setFont(bold);
-    }
-    QCOMPARE(list.header()->sectionSizeHint(0), plain.sectionSizeHint(0));
-    QCOMPARE(list.header()->sizeHint(), plain.sizeHint());
-}
-
-// In the font the captions are drawn in, a wide caption needs less than Qt's bold measure.
-void TstPlatform::headerMeasuresCaptionsInItsOwnFont() {
-    const QString caption = QStringLiteral("Wide Column WWW Wide Column WWW");
-    platform::ListView list(QStringLiteral("ListView1"), {{caption, QStringLiteral("a"), 15}});
-    QHeaderView plain(Qt::Horizontal);
-    plain.setModel(list.listModel());
-    QFont bold = list.header()->font();
-    bold.setBold(true);
-    QVERIFY(QFontMetrics(bold).horizontalAdvance(caption) >
-            list.header()->fontMetrics().horizontalAdvance(caption));
-    QVERIFY(list.header()->sectionSizeHint(0) < plain.sectionSizeHint(0));
-    QVERIFY(list.header()->sectionSizeHint(0) >=
-            list.header()->fontMetrics().horizontalAdvance(caption));
-}
-
-// The list has a header of its own; it draws as the one a tree view makes.
-void TstPlatform::headerIsDrawnAsATreeViewsOwn() {
-    platform::ListView list(QStringLiteral("ListView1"),
-                            {{QStringLiteral("序号"), QStringLiteral("xh"), 600},
-                             {QStringLiteral("时间"), QStringLiteral("sj"), 2000},
-                             {QStringLiteral("物流进度"), QStringLiteral("wl"), 5200}});
-    QTreeView tree;
-    tree.setModel(list.listModel());
-    tree.header()->setStretchLastSection(false);
-    tree.header()->setSectionsClickable(true);
-    tree.header()->setSectionsMovable(false);
-    for (QTreeView* view : {static_cast<QTreeView*>(&list), &tree}) {
-        view->resize(600, 200);
-        view->ensurePolished();
-    }
-    for (int i = 0; i < 3; ++i) {
-        tree.header()->resizeSection(i, list.header()->sectionSize(i));
-    }
-    QCOMPARE(list.header()->sizeHint(), tree.header()->sizeHint());
-    list.header()->resize(list.header()->sizeHint().expandedTo({600, 0}));
-    tree.header()->resize(list.header()->size());
-    QVERIFY(list.header()->grab().toImage() == tree.header()->grab().toImage());
 }
 
 void TstPlatform::reservedWidthFitsTheWidestText_data() {
@@ -611,6 +427,8 @@ void TstPlatform::reservedWidthFitsTheWidestText() {
     label.setFrameShape(QFrame::StyledPanel);
     label.setContentsMargins(4, 0, 4, 0);
     platform::reserveWidthFor(&label, texts);
+    QCOMPARE(label.minimumWidth(), 0);  // measured when polished, as before the first layout
+    label.ensurePolished();
     // Every text measured in the label's own set-up; the widest sets the least width.
     int widest = 0;
     QString widestText;
@@ -960,23 +778,6 @@ void TstPlatform::responsiveFetchCanBeAbandoned() {
     const FetchResult result = fetcher.get(server->url(), {}, HttpFetch::Wait::KeepResponsive);
     QCOMPARE(result.status, FetchResult::Status::Abandoned);
     QVERIFY(ticks >= 5);
-}
-
-void TstPlatform::withoutTheNetworkModuleAFetchFails() {
-    server->setDefault(TestHttpServer::Response::text("ok"));
-    QTemporaryDir empty;
-    QVERIFY(empty.isValid());
-    platform::ModuleHttpTransport missing(empty.path());
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        HttpFetch fetcher(&missing, &gate);
-        const FetchResult result = fetcher.get(server->url(), {}, HttpFetch::Wait::BlockHandlers);
-        QCOMPARE(result.status, FetchResult::Status::Failed);
-        QVERIFY(!result.error.isEmpty());
-    }
-    QCOMPARE(server->requestCount(), 0);
-    // The module of the build answers.
-    QCOMPARE(fetch(server->url()).status, FetchResult::Status::Ok);
-    QCOMPARE(server->requestCount(), 1);
 }
 
 void TstPlatform::closingABoxCountsAsCancelOrNo_data() {

@@ -85,7 +85,7 @@ private:
     FileSound startup_;
     FileSound alert_;
     std::unique_ptr<testsupport::MainWindowFixture> f;
-    std::unique_ptr<platform::QtMediaPlayer> player;
+    std::unique_ptr<platform::DesktopMediaPlayer> player;
 };
 
 void TstSound::initTestCase() {
@@ -98,7 +98,7 @@ void TstSound::initTestCase() {
 
 void TstSound::init() {
     f = std::make_unique<testsupport::MainWindowFixture>();
-    player = std::make_unique<platform::QtMediaPlayer>(testsupport::buildProgramFolder());
+    player = std::make_unique<platform::DesktopMediaPlayer>(testsupport::buildProgramFolder());
     f->t.env.player = player.get();
     for (const char* name : {"zeluna.mp3", "ts.mp3"}) {
         QVERIFY(QFile::copy(QStringLiteral(TRACKORO_ASSETS_DIR "/") + name,
@@ -215,7 +215,7 @@ void TstSound::noAudioDeviceIsSilentAndQuick() {
 // The child of noAudioDeviceIsSilentAndQuick: plays three times and checks that the event
 // loop never stood still and that no window asked the user anything.
 static int playWithoutDevice(const QString& file) {
-    platform::QtMediaPlayer player(testsupport::buildProgramFolder());
+    platform::DesktopMediaPlayer player(testsupport::buildProgramFolder());
     QElapsedTimer clock;
     clock.start();
     qint64 last = 0;

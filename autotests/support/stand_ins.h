@@ -104,15 +104,15 @@ private:
     QDateTime now_;
 };
 
-// The folder the build puts the program and its modules in.
+// The folder the build puts the program, its sounds and skin in.
 QString buildProgramFolder();
 
 // A stand-in world for tests, benchmarks and tools: boxes and the save dialog answer from
 // a script, the browser and the media player only record, the clock is set by hand; the
-// network is the program's own, from the build's module. Used with platform::environmentOf
+// network is the program's own. Used with platform::environmentOf
 // like the program's DesktopPlatform.
 struct ScriptedPlatform {
-    platform::ModuleHttpTransport network{buildProgramFolder()};
+    platform::QtHttpTransport network;
     platform::UiGate gate;
     ScriptedMessageBoxes boxes;
     ScriptedSaveDialog saveDialog;

@@ -13,7 +13,6 @@
 #include "app/main_window.h"
 #include "branch/form5.h"
 #include "platform/platforms.h"
-#include "platform/style.h"
 #include "sample_service.h"
 #include "search/form2.h"
 #include "shell/form4.h"
@@ -45,8 +44,6 @@ bool save(QWidget* window, const QString& path) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    // As the program does.
-    QApplication::setStyle(new platform::ProgramStyle);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(out);
 

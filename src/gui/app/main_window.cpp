@@ -150,24 +150,8 @@ void Form1::Command1_Click() {
     queryFlow_->run();
 }
 
-bool Form1::kdgs(const QString& number) {
-    return queryFlow_->kdgs(number);
-}
-
-void Form1::hx2() {
-    queryFlow_->hx2();
-}
-
-void Form1::csh() {
-    queryFlow_->csh();
-}
-
 void Form1::Timer1_Timer() {
     queryFlow_->showResult();
-}
-
-void Form1::gxtj() {
-    queryFlow_->gxtj();
 }
 
 void Form1::Combo5_Click() {

@@ -55,14 +55,6 @@ public:
 
     // ---- Routines ----
     void kdlb();
-    // What the status bar says while `courier` is asked.
-    static QString queryingText(const QString& courier);
-    // Asks the tracking service; false when the transfer failed (the result page is then
-    // left as it was).
-    bool kdgs(const QString& number);
-    void hx2();
-    void csh();
-    void gxtj();
 
     // Ends the program at once, without the exit question.
     void endProgram();

@@ -108,15 +108,28 @@ HttpFetch::Hop HttpFetch::runHop(const QUrl& target, const FetchOptions& options
     transfer = network_->get({target, options.totalLimit, options.headers}, std::move(events));
     if (!transfer) {
         hop.facts.error = TransferError::Other;
-        hop.errorText = QStringLiteral("no network module");
+        hop.errorText = QStringLiteral("no network");
         return hop;
     }
 
-    connect(&deadline, &QTimer::timeout, &scope, [&] {
+    watchLimits(deadline, scope, hop, stop);
+
+    if (!transfer->isFinished()) {
+        waitIn(loop, wait);
+    }
+    drain();
+    readEnd(transfer->end(), target, hop);
+    hop.facts.abandoned = hop.facts.abandoned || abandoned_;
+    return hop;
+}
+
+void HttpFetch::watchLimits(QTimer& deadline, QObject& scope, Hop& hop,
+                            const std::function<void()>& stop) {
+    connect(&deadline, &QTimer::timeout, &scope, [&hop, stop] {
         hop.facts.deadlinePassed = true;
         stop();
     });
-    connect(this, &HttpFetch::abandonRequested, &scope, [&] {
+    connect(this, &HttpFetch::abandonRequested, &scope, [&hop, stop] {
         hop.facts.abandoned = true;
         stop();
     });
@@ -124,19 +137,15 @@ HttpFetch::Hop HttpFetch::runHop(const QUrl& target, const FetchOptions& options
         hop.facts.deadlinePassed = true;
         stop();
     }
+}
 
-    if (!transfer->isFinished()) {
-        if (wait == Wait::BlockHandlers) {
-            UiGate::Hold hold(gate_);
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        } else {
-            loop.exec();
-        }
+void HttpFetch::waitIn(QEventLoop& loop, Wait wait) {
+    if (wait == Wait::BlockHandlers) {
+        UiGate::Hold hold(gate_);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    } else {
+        loop.exec();
     }
-    drain();
-    readEnd(transfer->end(), target, hop);
-    hop.facts.abandoned = hop.facts.abandoned || abandoned_;
-    return hop;
 }
 
 FetchResult HttpFetch::get(const QUrl& url, const FetchOptions& options, Wait wait) {

@@ -14,6 +14,8 @@
 
 class QTimer;
 
+class QEventLoop;
+
 namespace platform {
 
 class UiGate;
@@ -103,6 +105,11 @@ private:
     // Sends one request and waits for its end, the deadline or abandon().
     Hop runHop(const QUrl& target, const FetchOptions& options, Wait wait, QTimer& deadline);
     static void readEnd(const TransferEnd& end, const QUrl& target, Hop& hop);
+    // Ends the hop through `stop` when the deadline passes (or has passed) or the fetch is
+    // abandoned, for as long as `scope` lives.
+    void watchLimits(QTimer& deadline, QObject& scope, Hop& hop, const std::function<void()>& stop);
+    // Runs `loop` until it is quit; with BlockHandlers, no handler of the windows runs meanwhile.
+    void waitIn(QEventLoop& loop, Wait wait);
 
     HttpTransport* network_;
     QPointer<UiGate> gate_;

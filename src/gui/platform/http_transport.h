@@ -10,11 +10,11 @@
 #include <memory>
 #include <optional>
 
+class QNetworkAccessManager;
+
 namespace platform {
 
-// The network stack under HttpFetch, built as the module trackoro_network beside the
-// program so that Qt Network and the libraries under it load only when the first request
-// is sent (see ModuleHttpTransport). It sends single GET requests and reports what comes
+// The network stack under HttpFetch. It sends single GET requests and reports what comes
 // back; the rules of a fetch (limits, redirects, charsets) are HttpFetch's.
 
 // How a transfer failed, as far as the rules of a fetch tell failures apart.
@@ -64,27 +64,20 @@ public:
 class HttpTransport {
 public:
     virtual ~HttpTransport() = default;
-    // Starts the request; null when no request can be sent (no network module).
+    // Starts the request; null when no request can be sent.
     virtual std::unique_ptr<Transfer> get(const TransferRequest& request,
                                           TransferEvents events) = 0;
 };
 
-// The module's one entry point: a new network stack, owned by the caller.
-inline constexpr char kCreateHttpTransport[] = "trackoro_create_http_transport";
-inline constexpr char kNetworkModule[] = "trackoro_network";
-
-// The network stack of the module trackoro_network in `moduleFolder`, loaded when the first
-// request is sent. Without the module every request fails at once.
-class ModuleHttpTransport : public HttpTransport {
+// The network stack of Qt Network.
+class QtHttpTransport : public HttpTransport {
 public:
-    explicit ModuleHttpTransport(QString moduleFolder);
-    ~ModuleHttpTransport() override;
+    QtHttpTransport();
+    ~QtHttpTransport() override;
     std::unique_ptr<Transfer> get(const TransferRequest& request, TransferEvents events) override;
 
 private:
-    QString moduleFolder_;
-    bool loaded_ = false;
-    std::unique_ptr<HttpTransport> stack_;  // null without a module
+    std::unique_ptr<QNetworkAccessManager> network_;  // made with the first request
 };
 
 }  // namespace platform

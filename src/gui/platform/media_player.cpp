@@ -3,43 +3,35 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "platform/module.h"
 #include "platform/sound_output.h"
 
 namespace platform {
 
 namespace {
-// Leaves the window time for its first paint before the audio back end loads.
+// Leaves the window time for its first paint before the audio back end starts.
 constexpr int kBackendDelayMs = 300;
 
 }  // namespace
 
-QtMediaPlayer::QtMediaPlayer(QString moduleFolder, QObject* parent)
-    : QObject(parent), moduleFolder_(std::move(moduleFolder)) {}
+DesktopMediaPlayer::DesktopMediaPlayer(QString programFolder, QObject* parent)
+    : QObject(parent), programFolder_(std::move(programFolder)) {}
 
-QtMediaPlayer::~QtMediaPlayer() = default;
+DesktopMediaPlayer::~DesktopMediaPlayer() = default;
 
-void QtMediaPlayer::setUrl(const QString& filePath) {
+void DesktopMediaPlayer::setUrl(const QString& filePath) {
     url_ = filePath;
-    if (!loaded_) {
-        if (!scheduled_ && QFileInfo::exists(filePath)) {
-            scheduled_ = true;
-            QTimer::singleShot(kBackendDelayMs, this, [this] {
-                loadBackend();
-                play();
-            });
-        }
-        return;
+    if (output_) {
+        play();
+    } else if (!scheduled_ && QFileInfo::exists(filePath)) {
+        scheduled_ = true;
+        QTimer::singleShot(kBackendDelayMs, this, [this] {
+            output_ = makeSoundOutput(programFolder_);
+            play();
+        });
     }
-    play();
 }
 
-void QtMediaPlayer::loadBackend() {
-    loaded_ = true;
-    output_ = createFromModule<SoundOutput>(moduleFolder_, kSoundModule, kCreateSoundOutput);
-}
-
-void QtMediaPlayer::play() {
+void DesktopMediaPlayer::play() {
     if (output_) {
         output_->play(url_, volume());
     }

@@ -6,6 +6,8 @@
 
 namespace platform {
 
+class SoundOutput;
+
 // The media player control: setting its address plays the file at once, at volume 50.
 // A missing file plays nothing.
 class MediaPlayer {
@@ -16,31 +18,26 @@ public:
     int volume() const { return 50; }
 };
 
-class SoundOutput;
-
-// Plays through Qt Multimedia, in the module trackoro_sound (platform/sound_output.h): each
-// file is decoded once, and every sound gets an audio stream of its own. The audio back end
-// takes a while to load, so the module is loaded from the event loop after the window has
-// appeared, never in the caller, and the program does not load Qt Multimedia before that.
-// The module is loaded from `moduleFolder`. With no audio device, or no module, nothing
-// plays and nothing is reported.
-class QtMediaPlayer : public QObject, public MediaPlayer {
+// Plays through the desktop's audio back end (platform/sound_output.h). The back end takes
+// a while to start, so it is made from the event loop a moment after the first sound is
+// asked for, when the window has appeared, never in the caller. With no audio device
+// nothing plays and nothing is reported.
+class DesktopMediaPlayer : public QObject, public MediaPlayer {
     Q_OBJECT
 public:
-    explicit QtMediaPlayer(QString moduleFolder, QObject* parent = nullptr);
-    ~QtMediaPlayer() override;
+    // The back end comes from `programFolder` (see makeSoundOutput).
+    explicit DesktopMediaPlayer(QString programFolder, QObject* parent = nullptr);
+    ~DesktopMediaPlayer() override;
     void setUrl(const QString& filePath) override;
     QString url() const override { return url_; }
 
 private:
-    void loadBackend();
     void play();
 
-    QString moduleFolder_;
+    QString programFolder_;
     QString url_;
     bool scheduled_ = false;
-    bool loaded_ = false;
-    std::unique_ptr<SoundOutput> output_;  // null without a module
+    std::unique_ptr<SoundOutput> output_;  // made with the first sound
 };
 
 }  // namespace platform

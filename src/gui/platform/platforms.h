@@ -27,19 +27,18 @@ Environment environmentOf(World& world, const QString& programFolder) {
     return env;
 }
 
-// The real outside world of the windows: the network through Qt Network and sound through
-// Qt Multimedia, both in modules loaded from `moduleFolder` on first use (the program's
-// folder); Qt's message boxes and save dialog, the desktop's browser, the system clock.
+// The real outside world of the windows: the network through Qt Network, the desktop's
+// audio (its back end from `programFolder`), Qt's message boxes and save dialog, the
+// desktop's browser, the system clock.
 struct DesktopPlatform {
-    explicit DesktopPlatform(const QString& moduleFolder)
-        : network(moduleFolder), player(moduleFolder) {}
+    explicit DesktopPlatform(const QString& programFolder) : player(programFolder) {}
 
-    ModuleHttpTransport network;
+    QtHttpTransport network;
     UiGate gate;
     QtMessageBoxes boxes;
     QtSaveDialog saveDialog;
     DesktopBrowserLauncher browser;
-    QtMediaPlayer player;
+    DesktopMediaPlayer player;
     SystemClock clock;
 };
 

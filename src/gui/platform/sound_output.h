@@ -1,27 +1,35 @@
 #pragma once
 
 #include <QString>
-
-class QObject;
+#include <QtPlugin>
+#include <memory>
 
 namespace platform {
 
-// The audio back end, built as the module trackoro_sound beside the program so that Qt
-// Multimedia and the audio libraries load only when the first sound is due (see
-// QtMediaPlayer). Each file is decoded once and kept as samples; every sound then gets an
-// audio stream of its own, so it starts at once, from its beginning, however often and
-// however soon after the last one it is asked for. With no audio device nothing plays and
-// nothing is reported.
+// The system's audio: plays a sound file from its start. Playing ends whatever played
+// before. A missing file or no audio device plays nothing and reports nothing.
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
-    // Ends whatever plays, then plays the file at `volume` (0 to 100); a missing file
-    // plays nothing.
+    // Ends whatever plays, then plays the file at `volume` (0 to 100).
     virtual void play(const QString& filePath, int volume) = 0;
 };
 
-// The module's one entry point: a new back end, owned by the caller.
-inline constexpr char kCreateSoundOutput[] = "trackoro_create_sound_output";
-inline constexpr char kSoundModule[] = "trackoro_sound";
+// The desktop's audio back end, from the program folder `programFolder`; null when there is
+// none (the program then stays silent).
+std::unique_ptr<SoundOutput> makeSoundOutput(const QString& programFolder);
+
+// Where the audio back end is a plugin beside the program (Qt Multimedia on Linux, whose
+// libraries take longer to load than the whole window takes to appear), the plugin's
+// interface: it makes the back end.
+class SoundOutputPlugin {
+public:
+    virtual ~SoundOutputPlugin() = default;
+    virtual std::unique_ptr<SoundOutput> create() = 0;
+};
 
 }  // namespace platform
+
+// The interface's version is in its id: a plugin of another version is not taken.
+#define TRACKORO_SOUND_OUTPUT_PLUGIN_IID "trackoro.SoundOutputPlugin/1"
+Q_DECLARE_INTERFACE(platform::SoundOutputPlugin, TRACKORO_SOUND_OUTPUT_PLUGIN_IID)

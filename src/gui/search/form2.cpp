@@ -11,6 +11,7 @@
 
 #include "platform/controls.h"
 #include "platform/message_boxes.h"
+#include "platform/text.h"
 #include "search/keyword.h"
 
 namespace search {

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "platform/controls.h"
+#include "platform/text.h"
 
 namespace shell {
 

@@ -1,5 +1,4 @@
-// The module trackoro_sound: sound through Qt Multimedia, loaded by QtMediaPlayer on first
-// use.
+// The plugin trackoro_sound: sound through Qt Multimedia.
 #include "platform/sound_output.h"
 
 #include <QAudioDecoder>
@@ -33,7 +32,9 @@ QString fileStamp(const QFileInfo& info) {
 }
 }  // namespace
 
-// The back end behind SoundOutput. (A QMediaPlayer given the same source again stays
+// Each file is decoded once and kept as samples; every sound then gets an audio stream of
+// its own, so it starts at once, from its beginning, however often and however soon after
+// the last one it is asked for. (A QMediaPlayer given the same source again stays
 // silent on the GStreamer back end, and one reused stream drops short sounds.)
 class MultimediaSoundOutput : public QObject, public SoundOutput {
 public:
@@ -201,8 +202,16 @@ void MultimediaSoundOutput::stopPlaying() {
     }
 }
 
+class MultimediaSoundPlugin : public QObject, public SoundOutputPlugin {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID TRACKORO_SOUND_OUTPUT_PLUGIN_IID)
+    Q_INTERFACES(platform::SoundOutputPlugin)
+public:
+    std::unique_ptr<SoundOutput> create() override {
+        return std::make_unique<MultimediaSoundOutput>();
+    }
+};
+
 }  // namespace platform
 
-extern "C" Q_DECL_EXPORT platform::SoundOutput* trackoro_create_sound_output() {
-    return new platform::MultimediaSoundOutput;
-}
+#include "multimedia_sound_output.moc"
