@@ -4,6 +4,9 @@
 #include <QStringDecoder>
 #include <QTextCodec>
 #include <atomic>
+#include <memory>
+
+#include "platform/gb18030.h"
 
 namespace platform {
 
@@ -11,14 +14,21 @@ namespace {
 
 std::atomic<int> missingForTests{0};
 
-// Core5Compat's GB18030 codec: its tables are compiled in, so it exists on every system
-// where the library does. Its conversions below pass no state: each call stands alone.
-QTextCodec* gb18030() {
+// Our own GB18030 converter, with the table of the Basic Multilingual Plane from Core5Compat's
+// codec (ICU's on Linux, Qt's own tables where Qt has no ICU). Made on first use: the table
+// itself is filled part by part, as characters of each part are first read or written.
+const Gb18030* gb18030() {
     if (missingForTests.load() > 0) {
         return nullptr;
     }
-    static QTextCodec* const codec = QTextCodec::codecForName("GB18030");
-    return codec;
+    static const std::unique_ptr<const Gb18030> converter = []() -> std::unique_ptr<const Gb18030> {
+        QTextCodec* const codec = QTextCodec::codecForName("GB18030");
+        if (codec == nullptr) {
+            return nullptr;
+        }
+        return std::make_unique<const Gb18030>(codec);
+    }();
+    return converter.get();
 }
 
 }  // namespace
@@ -32,50 +42,19 @@ GbkConverterMissing::~GbkConverterMissing() {
 }
 
 std::optional<QByteArray> toGbk(QStringView text) {
-    QTextCodec* const codec = gb18030();
-    if (codec == nullptr) {
+    const Gb18030* const converter = gb18030();
+    if (converter == nullptr) {
         return std::nullopt;
     }
-    // The codec writes "?" for a lone surrogate; the files have always held 0x1A there (the
-    // substitute character of GB18030 converters), so lone surrogates are replaced first.
-    QString marked;  // a copy, made only for a text with a lone surrogate
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            ++i;
-        } else if (text[i].isSurrogate()) {
-            if (marked.isNull()) {
-                marked = text.toString();
-            }
-            marked[i] = QChar(0x1A);
-        }
-    }
-    return marked.isNull() ? codec->fromUnicode(text) : codec->fromUnicode(marked);
+    return converter->encode(text);
 }
 
 std::optional<QString> fromGbk(QByteArrayView bytes) {
-    QTextCodec* const codec = gb18030();
-    if (codec == nullptr) {
+    const Gb18030* const converter = gb18030();
+    if (converter == nullptr) {
         return std::nullopt;
     }
-    // Without a state to keep, the codec drops a character cut off at the end of its input.
-    // Only a text ending in a byte that can start or continue a character (a byte from 0x80
-    // up, or a digit, the second byte of a four-byte character) can end that way; such a
-    // text is decoded with a line feed after it, which is never part of a GB18030 character,
-    // so the cut-off character ends there as U+FFFD instead of vanishing, and the line feed
-    // is then dropped again.
-    const char last = bytes.isEmpty() ? '\n' : bytes.back();
-    const bool mayBeCut = static_cast<unsigned char>(last) >= 0x80 || (last >= '0' && last <= '9');
-    if (!mayBeCut) {
-        return codec->toUnicode(bytes.data(), static_cast<int>(bytes.size()));
-    }
-    QByteArray terminated;
-    terminated.reserve(bytes.size() + 1);
-    terminated.append(bytes).append('\n');
-    QString text = codec->toUnicode(terminated);
-    if (text.endsWith(u'\n')) {
-        text.chop(1);
-    }
-    return text;
+    return converter->decode(bytes);
 }
 
 QByteArray charsetOf(const QByteArray& contentType) {

@@ -12,10 +12,11 @@ namespace platform {
 // keeps the characters GBK lacks (as four-byte sequences) instead of turning them into "?".
 // A lone surrogate (half of a character) becomes the byte 0x1A.
 //
-// The converter is Qt Core5Compat's own GB18030 codec, the same tables on every system (the
-// converters of QStringEncoder depend on ICU, which Qt for Windows lacks). Without it nothing
-// can be read or written: both give nullopt, so a caller fails instead of writing an empty
-// file or taking a file for empty.
+// One converter of our own on every system (platform/gb18030.h), with the error handling of
+// ICU's; only its table of the Basic Multilingual Plane comes from Qt Core5Compat's GB18030
+// codec (the converters of QStringEncoder depend on ICU, which Qt for Windows lacks). Without
+// that codec nothing can be read or written: both give nullopt, so a caller fails instead of
+// writing an empty file or taking a file for empty.
 std::optional<QByteArray> toGbk(QStringView text);
 std::optional<QString> fromGbk(QByteArrayView bytes);
 
