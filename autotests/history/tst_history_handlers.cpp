@@ -456,6 +456,9 @@ void TstHistoryHandlers::deleteThatCannotWriteIsReported() {
     {
         // The disk is full: the rewrite fails half-way.
         testsupport::FileSizeLimit full(4);
+        if (!full.ok()) {
+            QSKIP("no limit on the size of written files here");
+        }
         QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     }
     QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("历史记录保存失败!"));

@@ -885,6 +885,9 @@ void TstPlatform::atomicWriteKeepsTheOldFileOnAShortWrite() {
     bool written = true;
     {
         testsupport::FileSizeLimit full(4);
+        if (!full.ok()) {
+            QSKIP("no limit on the size of written files here");
+        }
         written = platform::writeFileAtomically(path, "new content, longer").ok();
     }
     QVERIFY(!written);

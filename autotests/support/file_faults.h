@@ -12,7 +12,13 @@ public:
     bool ok() const { return true; }
 };
 
-// No FileSizeLimit: Windows has no limit on the size of the files a process writes.
+// Windows has no limit on the size of the files a process writes: a FileSizeLimit here
+// limits nothing, and says so (a test of a full disk is skipped then).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 /*bytes*/) {}
+    bool ok() const { return false; }
+};
 
 }  // namespace testsupport
 
@@ -59,7 +65,7 @@ public:
         getrlimit(RLIMIT_FSIZE, &previous_);
         rlimit limit = previous_;
         limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
+        ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
     ~FileSizeLimit() {
         setrlimit(RLIMIT_FSIZE, &previous_);
@@ -67,8 +73,10 @@ public:
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return ok_; }
 
 private:
+    bool ok_ = false;
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };
