@@ -3,6 +3,8 @@
 
 TRACKORO_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev
+    # GBK (GB18030) text: Core5Compat's codec has its own tables, the same on Linux and Windows.
+    qt6-5compat-dev
     gstreamer1.0-plugins-good cmake g++ make
     # ./test checks the layout of the sources.
     clang-format git
@@ -16,6 +18,17 @@ TRACKORO_PACKAGES=(
     # Tests of the desktop notifications: a session bus of their own and a real notification
     # server on it.
     dbus dunst
+)
+
+# The Windows build: cross-built with MinGW-w64 (posix threads) against a Windows Qt, run
+# under Wine on Xvfb with a Chinese locale (code page 936) and a Chinese font for SimSun & co.
+TRACKORO_WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix wine64 nsis unzip xz-utils
+    locales fonts-wqy-zenhei xvfb xauth xdotool
+    # moc, rcc and uic for the cross-build come from the Debian Qt.
+    qt6-base-dev-tools cmake ninja-build
+    # Sound played under Wine goes through GStreamer (mp3 decoder) to a recorded audio server.
+    gstreamer1.0-plugins-good pulseaudio pulseaudio-utils
 )
 
 trackoro_missing_packages() {
@@ -44,6 +57,11 @@ trackoro_install() {
     apt-get -o DPkg::Lock::Timeout=600 update -qq || true
     # shellcheck disable=SC2086
     apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# trackoro_install_windows: installs what the Windows build and its tests need.
+trackoro_install_windows() {
+    trackoro_install "${TRACKORO_WINDOWS_PACKAGES[@]}"
 }
 
 trackoro_generator() {

@@ -37,7 +37,8 @@ const QString kNoRows = QStringLiteral("暂无物流信息,请稍后再试!");
 const QString kUpdateFailed = QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版");
 const QString kLoaded = QStringLiteral("程序已加载完毕...");
 const QString kBranchFailed = QStringLiteral("网点查询失败,请检查网络连接!");
-const QByteArray kSavedEntry = platform::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n"));
+const QByteArray kSavedEntry =
+    platform::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n")).value();
 
 // Short enough to keep the suite quick, long enough for a local answer.
 constexpr std::chrono::milliseconds kShortLimit{1500};
@@ -51,7 +52,7 @@ QByteArray bytes(const char (&literal)[N]) {
 }
 
 QByteArray gbkRows(int count) {
-    return platform::toGbk(MainWindowFixture::rowsOf(count));
+    return platform::toGbk(MainWindowFixture::rowsOf(count)).value();
 }
 
 // A body of exactly `size` bytes: spaces in front of three rows.
@@ -374,7 +375,8 @@ void TstHostile::nulBytes() {
 void TstHostile::nulBytesWithoutRows() {
     // A phrase after a NUL byte is still found.
     f->server.setResponse(
-        "/", Response::text(bytes("\0\0") + platform::toGbk(QStringLiteral("单号格式错误"))));
+        "/",
+        Response::text(bytes("\0\0") + platform::toGbk(QStringLiteral("单号格式错误")).value()));
     open();
     query();
     CHECK(expectIdle(QStringLiteral("单号格式错误!请检查!"), true));

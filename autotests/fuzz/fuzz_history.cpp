@@ -40,8 +40,8 @@ void checkEntry(const QString& entry, const QStringList& entries) {
 
 // Any bytes as the history file.
 void checkFile(QByteArrayView bytes) {
-    const QStringList lines = history::decodeHistory(bytes);
-    const QString text = platform::fromGbk(bytes);
+    const QStringList lines = history::decodeHistory(bytes).value();
+    const QString text = platform::fromGbk(bytes).value();
 
     // Every line end of the file is one in the text: decoding swallows no CR.
     FUZZ_CHECK(text.count(u'\r') == bytes.count('\r'),
@@ -82,9 +82,9 @@ void checkFile(QByteArrayView bytes) {
 // end of its own. A lone LF is kept (it belongs to the line).
 void checkRoundTrip(const QString& text) {
     const QStringList entries = text.split(u'\r');
-    const QByteArray bytes = history::encodeHistory(entries);
+    const QByteArray bytes = history::encodeHistory(entries).value();
     FUZZ_CHECK(bytes.endsWith("\r\n"), "no line end at the end");
-    const QStringList back = history::decodeHistory(bytes);
+    const QStringList back = history::decodeHistory(bytes).value();
     FUZZ_CHECK(back == entries, QByteArray::number(entries.size()) + " entries, " +
                                     QByteArray::number(back.size()) + " back; first " +
                                     fuzz::shown(entries.first()) + " / " +

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "history/export_format.h"
+#include "platform/text_codec.h"
 #include "support/file_bytes.h"
 #include "support/file_faults.h"
 
@@ -39,6 +40,7 @@ private slots:
     void pathUsedAsGiven();
     void exportReplacesExistingFile();
     void noRowsTouchNothing();
+    void withoutGbkConverterNothingIsWritten();
     void unwritablePathFails();
     void readOnlyFileIsNotReplaced();
 };
@@ -89,7 +91,7 @@ void TstExportFormat::threeRowsByteForByte() {
         "1          2013-01-05 10:20:00   \xd2\xd1\xc7\xa9\xca\xd5\r\n"
         "2          2013-01-05 08:00:00   \xc5\xc9\xbc\xfe\xd6\xd0\r\n"
         "3          2013-01-04 21:30:00   \xb5\xbd\xb4\xef \xc9\xcf\xba\xa3\r\n";
-    QCOMPARE(history::exportBytes(kThreeRows), expected);
+    QCOMPARE(history::exportBytes(kThreeRows).value(), expected);
     QTemporaryDir dir;
     const QString path = dir.filePath("three.txt");
     QVERIFY(history::writeExportFile(path, kThreeRows));
@@ -98,7 +100,7 @@ void TstExportFormat::threeRowsByteForByte() {
 
 void TstExportFormat::longCellWrittenWhole() {
     const QString progress = QString("快").repeated(1000);  // 2,000 bytes in GBK
-    const QByteArray bytes = history::exportBytes({{"1", "t", progress}});
+    const QByteArray bytes = history::exportBytes({{"1", "t", progress}}).value();
     QCOMPARE(bytes.size(), 8 + 3 + 1 + 3 + 2000 + 2);
     QVERIFY(bytes.endsWith(QByteArray("\xbf\xec\r\n")));
 }
@@ -131,12 +133,35 @@ void TstExportFormat::noRowsTouchNothing() {
     QVERIFY(!QFile::exists(dir.filePath("new.txt")));
 }
 
+void TstExportFormat::withoutGbkConverterNothingIsWritten() {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("keep.txt");
+    QVERIFY(history::writeExportFile(existing, kThreeRows));
+    const QByteArray before = fileBytes(existing);
+    platform::Result replaced;
+    platform::Result created;
+    {
+        platform::GbkConverterMissing missing;
+        QVERIFY(!history::exportBytes(kThreeRows).has_value());
+        replaced = history::writeExportFile(existing, {{"1", "t", "p"}});
+        created = history::writeExportFile(dir.filePath("new.txt"), kThreeRows);
+    }
+    QVERIFY(!replaced);
+    QVERIFY2(replaced.error().contains("GBK"), qPrintable(replaced.error()));
+    QCOMPARE(fileBytes(existing), before);
+    QVERIFY(!created);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.txt"});
+}
+
 void TstExportFormat::unwritablePathFails() {
     QTemporaryDir dir;
     QVERIFY(!history::writeExportFile(dir.filePath("no/such/folder/out.txt"), kThreeRows));
     QVERIFY(!history::writeExportFile(dir.path(), kThreeRows));  // a folder
     QVERIFY(!history::writeExportFile(QString(), kThreeRows));
 
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no read-only folders");
+#endif
     const QString folder = dir.filePath("locked");
     QVERIFY(QDir(dir.path()).mkdir("locked"));
     openUp(dir.path());

@@ -734,18 +734,20 @@ void TstPlatform::charsets_data() {
     QTest::addColumn<QByteArray>("fallback");
     QTest::addColumn<QString>("text");
     const QString chinese = QStringLiteral("已签收");
-    QTest::newRow("gbk, no charset")
-        << QByteArray("text/html") << platform::toGbk(chinese) << QByteArray("GB18030") << chinese;
-    QTest::newRow("gbk named") << QByteArray("text/html; charset=GBK") << platform::toGbk(chinese)
-                               << QByteArray("UTF-8") << chinese;
-    QTest::newRow("gb2312 quoted") << QByteArray("text/html;charset=\"gb2312\"")
-                                   << platform::toGbk(chinese) << QByteArray("UTF-8") << chinese;
+    QTest::newRow("gbk, no charset") << QByteArray("text/html") << platform::toGbk(chinese).value()
+                                     << QByteArray("GB18030") << chinese;
+    QTest::newRow("gbk named") << QByteArray("text/html; charset=GBK")
+                               << platform::toGbk(chinese).value() << QByteArray("UTF-8")
+                               << chinese;
+    QTest::newRow("gb2312 quoted")
+        << QByteArray("text/html;charset=\"gb2312\"") << platform::toGbk(chinese).value()
+        << QByteArray("UTF-8") << chinese;
     QTest::newRow("utf-8 named") << QByteArray("text/html; charset=utf-8") << chinese.toUtf8()
                                  << QByteArray("GB18030") << chinese;
     QTest::newRow("utf-8, no charset")
         << QByteArray("text/html") << chinese.toUtf8() << QByteArray("UTF-8") << chinese;
     QTest::newRow("unknown charset")
-        << QByteArray("text/html; charset=x-nonsense") << platform::toGbk(chinese)
+        << QByteArray("text/html; charset=x-nonsense") << platform::toGbk(chinese).value()
         << QByteArray("GB18030") << chinese;
 }
 
@@ -883,6 +885,9 @@ void TstPlatform::atomicWriteKeepsTheOldFileOnAShortWrite() {
     bool written = true;
     {
         testsupport::FileSizeLimit full(4);
+        if (!full.ok()) {
+            QSKIP("no limit on the size of written files here");
+        }
         written = platform::writeFileAtomically(path, "new content, longer").ok();
     }
     QVERIFY(!written);
@@ -924,9 +929,9 @@ void TstPlatform::skinWithoutFileDoesNothing() {
 
 void TstPlatform::gbkRoundTrip() {
     const QString text = QStringLiteral("快递|EMS|𠀀|€");
-    const QByteArray bytes = platform::toGbk(text);
+    const QByteArray bytes = platform::toGbk(text).value();
     QVERIFY(bytes.startsWith("\xbf\xec\xb5\xdd|EMS|"));
-    QCOMPARE(platform::fromGbk(bytes), text);
+    QCOMPARE(platform::fromGbk(bytes).value(), text);
     QCOMPARE(platform::charsetOf("text/html; Charset = \"UTF-8\""), QByteArray("utf-8"));
     QCOMPARE(platform::charsetOf("text/html"), QByteArray());
 }
@@ -940,7 +945,7 @@ void TstPlatform::cutOffCharacterAtTheEndIsMarked_data() {
     QTest::addColumn<bool>("gbk");          // read as GBK, the way fromGbk reads files
     QTest::addColumn<QString>("readable");  // what stands before the U+FFFD marks
     const QString received = QStringLiteral("已收");
-    const QByteArray cut = platform::toGbk(received) + "\xbc";
+    const QByteArray cut = platform::toGbk(received).value() + "\xbc";
     QTest::newRow("gbk lead byte, no charset")
         << cut << QByteArray("text/html") << QByteArray("GB18030") << true << received;
     QTest::newRow("gbk lead byte, gbk named")
@@ -973,7 +978,7 @@ void TstPlatform::cutOffCharacterAtTheEndIsMarked() {
         QVERIFY2(c == QChar::ReplacementCharacter, qPrintable(text));
     }
     if (gbk) {
-        QCOMPARE(platform::fromGbk(bytes), text);
+        QCOMPARE(platform::fromGbk(bytes).value(), text);
     }
 }
 

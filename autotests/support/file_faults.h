@@ -1,5 +1,29 @@
 #pragma once
 
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+
+namespace testsupport {
+
+// Windows: programs run as a user the file permissions hold for; nothing to drop.
+class Unprivileged {
+public:
+    bool ok() const { return true; }
+};
+
+// Windows has no limit on the size of the files a process writes: a FileSizeLimit here
+// limits nothing, and says so (a test of a full disk is skipped then).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 /*bytes*/) {}
+    bool ok() const { return false; }
+};
+
+}  // namespace testsupport
+
+#else
+
 #include <sys/resource.h>
 #include <unistd.h>
 #include <csignal>
@@ -41,7 +65,7 @@ public:
         getrlimit(RLIMIT_FSIZE, &previous_);
         rlimit limit = previous_;
         limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
+        ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
     ~FileSizeLimit() {
         setrlimit(RLIMIT_FSIZE, &previous_);
@@ -49,10 +73,14 @@ public:
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return ok_; }
 
 private:
+    bool ok_ = false;
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };
 
 }  // namespace testsupport
+
+#endif

@@ -37,7 +37,7 @@ public:
 
     // The tracking service answers every query with this text (sent in GBK).
     void answer(const QString& page) {
-        server.setResponse("/", TestHttpServer::Response::text(platform::toGbk(page)));
+        server.setResponse("/", TestHttpServer::Response::text(platform::toGbk(page).value()));
     }
 
     // Fills the query fields and presses "开始查询"; returns when the answer has been

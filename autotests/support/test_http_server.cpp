@@ -1,6 +1,10 @@
 #include "test_http_server.h"
 
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
 #include <sys/socket.h>
+#endif
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -153,8 +157,13 @@ void TestHttpServer::sendResponse(QTcpSocket* socket, const Response& response) 
         socket->flush();
         // A hard reset (RST) rather than an orderly close.
         struct linger hard = {1, 0};
+#ifdef Q_OS_WIN
+        ::setsockopt(static_cast<SOCKET>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER,
+                     reinterpret_cast<const char*>(&hard), sizeof(hard));
+#else
         ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard,
                      sizeof(hard));
+#endif
         socket->abort();
         --inFlight_;
         return;

@@ -99,7 +99,7 @@ QByteArray SampleService::trackingAnswer(const QString& code, const QString& num
     } else {
         html = QStringLiteral("<p>您查询的单号不存在或者已经过期</p>");
     }
-    return platform::toGbk(html);
+    return platform::toGbk(html).value();
 }
 
 QByteArray SampleService::branchPage(const QString& name) {

@@ -15,7 +15,8 @@ constexpr QLatin1String kCellSeparator("   ");
 
 QString SetStringFixedLength(const QString& strIn, int lngFixStrLen) {
     QString text = platform::trimSpaces(strIn);
-    const qsizetype bytes = platform::toGbk(text).size();
+    // Without a GBK converter nothing is padded; the export then fails anyway.
+    const qsizetype bytes = platform::toGbk(text).value_or(QByteArray()).size();
     if (bytes > 0 && lngFixStrLen > 0 && bytes < lngFixStrLen) {
         text.append(QString(lngFixStrLen - bytes, u' '));
     }
@@ -33,7 +34,7 @@ QString exportLine(const QStringList& cells) {
     return line;
 }
 
-QByteArray exportBytes(const QVector<QStringList>& rows) {
+std::optional<QByteArray> exportBytes(const QVector<QStringList>& rows) {
     // The whole text is encoded in one run: setting up an encoder costs more than a line.
     QString text;
     for (const QStringList& row : rows) {
@@ -47,7 +48,12 @@ platform::Result writeExportFile(const QString& path, const QVector<QStringList>
     if (rows.isEmpty()) {
         return platform::Result::failure(QStringLiteral("nothing to export"));
     }
-    return platform::writeFileAtomically(path, exportBytes(rows));
+    const std::optional<QByteArray> bytes = exportBytes(rows);
+    if (!bytes) {
+        return platform::Result::failure(
+            QStringLiteral("cannot write %1: no GBK converter on this system").arg(path));
+    }
+    return platform::writeFileAtomically(path, *bytes);
 }
 
 }  // namespace history

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 #include "platform/result.h"
 
@@ -19,13 +20,13 @@ QString SetStringFixedLength(const QString& strIn, int lngFixStrLen);
 QString exportLine(const QStringList& cells);
 
 // The export file's bytes: every line in GBK (GB18030) followed by CR LF, the last one
-// included. Cells are written whole.
-QByteArray exportBytes(const QVector<QStringList>& rows);
+// included. Cells are written whole. nullopt when this system cannot write GBK.
+std::optional<QByteArray> exportBytes(const QVector<QStringList>& rows);
 
 // Writes the export file at exactly `path` (nothing is added to the name), replacing an
 // existing file. Fails when there are no rows (the file is not touched) or when the file
-// cannot be created or written; the file is written through a temporary file, so a failed
-// export never leaves a half-written file behind.
+// cannot be created or written or this system cannot write GBK; the file is written through a
+// temporary file, so a failed export never leaves a half-written file behind.
 platform::Result writeExportFile(const QString& path, const QVector<QStringList>& rows);
 
 }  // namespace history

@@ -12,9 +12,9 @@ QString historyFilePath(const QString& programFolder) {
     return QDir(programFolder).filePath(QString::fromLatin1(kHistoryFileName));
 }
 
-QByteArray encodeHistory(const QStringList& entries) {
+std::optional<QByteArray> encodeHistory(const QStringList& entries) {
     if (entries.isEmpty()) {
-        return {};
+        return QByteArray();
     }
     // One encoder run over the whole text: setting up an encoder costs far more than
     // encoding one entry.
@@ -23,8 +23,12 @@ QByteArray encodeHistory(const QStringList& entries) {
     return platform::toGbk(text);
 }
 
-QStringList decodeHistory(QByteArrayView bytes) {
-    const QString text = platform::fromGbk(bytes);
+std::optional<QStringList> decodeHistory(QByteArrayView bytes) {
+    const std::optional<QString> decoded = platform::fromGbk(bytes);
+    if (!decoded) {
+        return std::nullopt;
+    }
+    const QString& text = *decoded;
     QStringList lines;
     const qsizetype size = text.size();
     qsizetype begin = 0;
@@ -68,7 +72,12 @@ std::optional<QStringList> readHistoryFile(const QString& path) {
 }
 
 platform::Result writeHistoryFile(const QString& path, const QStringList& entries) {
-    return platform::writeFileAtomically(path, encodeHistory(entries));
+    const std::optional<QByteArray> bytes = encodeHistory(entries);
+    if (!bytes) {
+        return platform::Result::failure(
+            QStringLiteral("cannot write %1: no GBK converter on this system").arg(path));
+    }
+    return platform::writeFileAtomically(path, *bytes);
 }
 
 platform::Result clearHistoryFile(const QString& path) {

@@ -2,37 +2,59 @@
 
 #include <QList>
 #include <QStringDecoder>
-#include <QStringEncoder>
+#include <QTextCodec>
+#include <atomic>
+#include <memory>
+
+#include "platform/gb18030.h"
 
 namespace platform {
 
-QByteArray toGbk(QStringView text) {
-    QStringEncoder encoder("GB18030");
-    return encoder.encode(text);
+namespace {
+
+std::atomic<int> missingForTests{0};
+
+// Our own GB18030 converter, with the table of the Basic Multilingual Plane from Core5Compat's
+// codec (ICU's on Linux, Qt's own tables where Qt has no ICU). Made on first use: the table
+// itself is filled part by part, as characters of each part are first read or written.
+const Gb18030* gb18030() {
+    if (missingForTests.load() > 0) {
+        return nullptr;
+    }
+    static const std::unique_ptr<const Gb18030> converter = []() -> std::unique_ptr<const Gb18030> {
+        QTextCodec* const codec = QTextCodec::codecForName("GB18030");
+        if (codec == nullptr) {
+            return nullptr;
+        }
+        return std::make_unique<const Gb18030>(codec);
+    }();
+    return converter.get();
 }
 
-QString fromGbk(QByteArrayView bytes) {
-    // One decoder per call: a decoder keeps state between calls. That state is also where it
-    // holds back a character cut off at the end of its input, waiting for the rest. Only a
-    // text ending in a byte that can start or continue a character (a byte from 0x80 up, or
-    // a digit, the second byte of a four-byte character) can end that way; such a text is
-    // decoded with a line feed after it, which is never part of a GB18030 character, so the
-    // cut-off character ends there as U+FFFD instead of vanishing, and the line feed is then
-    // dropped again. (Feeding the line feed in a second call does not flush every such tail.)
-    QStringDecoder decoder("GB18030");
-    const char last = bytes.isEmpty() ? '\n' : bytes.back();
-    const bool mayBeCut = static_cast<unsigned char>(last) >= 0x80 || (last >= '0' && last <= '9');
-    if (!mayBeCut) {
-        return decoder.decode(bytes);
+}  // namespace
+
+GbkConverterMissing::GbkConverterMissing() {
+    ++missingForTests;
+}
+
+GbkConverterMissing::~GbkConverterMissing() {
+    --missingForTests;
+}
+
+std::optional<QByteArray> toGbk(QStringView text) {
+    const Gb18030* const converter = gb18030();
+    if (converter == nullptr) {
+        return std::nullopt;
     }
-    QByteArray terminated;
-    terminated.reserve(bytes.size() + 1);
-    terminated.append(bytes).append('\n');
-    QString text = decoder.decode(terminated);
-    if (text.endsWith(u'\n')) {
-        text.chop(1);
+    return converter->encode(text);
+}
+
+std::optional<QString> fromGbk(QByteArrayView bytes) {
+    const Gb18030* const converter = gb18030();
+    if (converter == nullptr) {
+        return std::nullopt;
     }
-    return text;
+    return converter->decode(bytes);
 }
 
 QByteArray charsetOf(const QByteArray& contentType) {
@@ -59,7 +81,7 @@ QString decodeBody(QByteArrayView body, const QByteArray& contentType, const cha
     const QByteArray charset = charsetOf(contentType);
     if (charset == "gbk" || charset == "gb2312" || charset == "x-gbk" || charset == "cp936" ||
         charset == "gb_2312-80" || charset == "gb18030") {
-        return fromGbk(body);
+        return fromGbk(body).value_or(QString());
     }
     // Stateless: the whole body is decoded at once, so Qt's own decoders (UTF-8, UTF-16,
     // UTF-32, Latin-1) mark a character cut off at its end as U+FFFD rather than keep it back
@@ -71,7 +93,7 @@ QString decodeBody(QByteArrayView body, const QByteArray& contentType, const cha
         }
     }
     if (qstricmp(fallback, "GB18030") == 0) {
-        return fromGbk(body);
+        return fromGbk(body).value_or(QString());
     }
     QStringDecoder decoder(fallback, QStringConverter::Flag::Stateless);
     return decoder.decode(body);
