@@ -59,7 +59,7 @@ void TstTrayNotifier::balloonClickActivates() {
     tray.notify(kNotice);
     auto* icon = tray.findChild<QSystemTrayIcon*>();
     QVERIFY(icon);
-    QCOMPARE(icon->toolTip(), QStringLiteral("Trackoro"));
+    QCOMPARE(icon->toolTip(), QStringLiteral("Trackoro\n顺丰快递 SF1\n2026-12-05 10:00 已签收"));
     QVERIFY(!icon->icon().isNull());
     emit icon->messageClicked();
     QCOMPARE(activated.count(), 1);

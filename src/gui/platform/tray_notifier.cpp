@@ -25,6 +25,8 @@ TrayNotifier::TrayNotifier(int showMs, QObject* parent) : Notifier(parent), tray
 }
 
 void TrayNotifier::notify(const Notice& notice) {
+    // The icon's tool tip keeps the latest notice after its balloon has gone.
+    tray_.setToolTip(QStringLiteral("Trackoro\n") + notice.summary + u'\n' + notice.body);
     showing_.start();
     updateIcon();
     tray_.showMessage(notice.summary, notice.body, QSystemTrayIcon::Information,

@@ -9,7 +9,8 @@ namespace platform {
 
 // Notifications as balloons of an icon in the system tray (Windows). The icon is there only
 // while the program watches a parcel by itself or a balloon is showing; a new balloon takes
-// the place of the one shown. A click on the balloon or the icon brings the program forward.
+// the place of the one shown, and the icon's tool tip names the latest. A click on the balloon
+// or the icon brings the program forward.
 class TrayNotifier : public Notifier {
     Q_OBJECT
 public:
