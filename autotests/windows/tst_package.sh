@@ -102,6 +102,27 @@ else
     fail "the unzipped trackoro.exe --version printed '$(head -c 400 <<<"$output")', not 'Trackoro $version'"
 fi
 
+# The window opens: the packaged platform plugin and Qt DLLs load from that folder. (--version
+# answers before Qt touches the window system.) The update check goes to a closed port, so it
+# fails at once and the program goes on.
+(cd "$elsewhere" && exec "$TRACKORO_WINE" "$(windows_path "$folder/trackoro.exe")" \
+    --update-url http://127.0.0.1:9/version.txt >"$work/window.log" 2>&1) &
+program=$!
+window=
+for _ in $(seq 120); do
+    window=$(xdotool search --name '^Trackoro V3' 2>/dev/null | head -n 1) || true
+    [ -n "$window" ] && break
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.25
+done
+if [ -n "$window" ]; then
+    pass "the unzipped program opens its window"
+else
+    fail "the unzipped program opened no window: $(head -c 400 "$work/window.log")"
+fi
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+
 # --- The installer, per user. -----------------------------------------------------------------
 local_appdata_windows=$("$TRACKORO_WINE" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
 appdata_windows=$("$TRACKORO_WINE" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
