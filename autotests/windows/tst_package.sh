@@ -1,0 +1,233 @@
+#!/usr/bin/env bash
+# Tests what tools/windows/package made in <build>: the zip's files, the unzipped program
+# started from a folder with a Chinese name, and the installer: install, install over a used
+# folder, uninstall, the history (wlnum.ini) kept byte for byte.
+#   autotests/windows/tst_package.sh <build>
+# Runs the programs under the Wine prefix of <build> (tools/windows/wine-env).
+set -euo pipefail
+build=$(realpath "$1")
+project=$(realpath "$(dirname "$0")/../..")
+source "$project/tools/windows/wine-env"
+trackoro_wine_env "$build"
+# No menu entries of Wine's for the Start-menu shortcut on this machine.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+name=trackoro-$version-windows-x86_64
+zip=$build/$name.zip
+setup=$build/$name-setup.exe
+work=$(mktemp -d)
+failures=0
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+pass() {
+    echo "PASS: $*"
+}
+windows_path() {
+    winepath_of "$1"
+}
+
+# --- The zip: exactly one folder with the program, its files, DLLs and plugins. ---------------
+expected_files=(
+    trackoro.exe zeluna.mp3 ts.mp3 skinh.she
+    Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll Qt6Core5Compat.dll
+    libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll
+    platforms/qwindows.dll styles/qwindowsvistastyle.dll
+    tls/qschannelbackend.dll tls/qcertonlybackend.dll
+)
+expected=$(
+    printf '%s/\n' "$name" "$name/platforms" "$name/styles" "$name/tls"
+    printf "$name/%s\n" "${expected_files[@]}"
+)
+listed=$(unzip -Z1 "$zip")
+if [ "$(LC_ALL=C sort <<<"$listed")" = "$(LC_ALL=C sort <<<"$expected")" ]; then
+    pass "the zip holds $name/ with exactly the program, its files, DLLs and plugins"
+else
+    fail "the zip's files differ from the expected ones:"
+    diff <(LC_ALL=C sort <<<"$expected") <(LC_ALL=C sort <<<"$listed") || true
+fi
+if grep -qi 'wlnum\.ini' <<<"$listed"; then
+    fail "the zip holds a history file"
+fi
+
+unzipped=$work/"测试 文件夹"
+mkdir -p "$unzipped"
+unzip -q "$zip" -d "$unzipped"
+folder=$unzipped/$name
+
+# Every DLL a file of the folder loads that is not Windows' own is in the folder.
+missing=$(
+    cd "$folder"
+    find . -name '*.exe' -o -name '*.dll' | while read -r file; do
+        x86_64-w64-mingw32-objdump -p "$file" |
+            awk '/DLL Name:/ && $3 ~ /^(Qt6|lib)/ { print $3 }' | while read -r dll; do
+                [ -f "$dll" ] || echo "$file needs $dll"
+            done
+    done
+)
+if [ -z "$missing" ]; then
+    pass "every Qt and MinGW DLL the program and plugins load is in the folder"
+else
+    fail "DLLs missing: $missing"
+fi
+# The posix thread model's runtime (its libstdc++ loads winpthread), stripped.
+# (objdump's output is read whole: grep -q ending early would fail the pipe under pipefail.)
+imports=$(x86_64-w64-mingw32-objdump -p "$folder/libstdc++-6.dll")
+if grep -q 'DLL Name: libwinpthread-1.dll' <<<"$imports"; then
+    pass "libstdc++-6.dll is the posix one"
+else
+    fail "libstdc++-6.dll is not the posix thread model's"
+fi
+for dll in libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll trackoro.exe; do
+    sections=$(x86_64-w64-mingw32-objdump -h "$folder/$dll")
+    if grep -q '\.debug_' <<<"$sections"; then
+        fail "$dll is not stripped"
+    else
+        pass "$dll is stripped"
+    fi
+done
+
+# --- The unzipped program, started from another working folder. -----------------------------
+elsewhere=$work/"其他 目录"
+mkdir -p "$elsewhere"
+output=$(cd "$elsewhere" && trackoro_wine_run 60 "$(windows_path "$folder/trackoro.exe")" --version 2>&1 |
+    tr -d '\r') || true
+if [ "$output" = "Trackoro $version" ]; then
+    pass "the unzipped trackoro.exe in 测试 文件夹 answers --version from another folder"
+else
+    fail "the unzipped trackoro.exe --version printed '$(head -c 400 <<<"$output")', not 'Trackoro $version'"
+fi
+
+# The window opens: the packaged platform plugin and Qt DLLs load from that folder. (--version
+# answers before Qt touches the window system.) The update check goes to a closed port, so it
+# fails at once and the program goes on.
+(cd "$elsewhere" && exec "$TRACKORO_WINE" "$(windows_path "$folder/trackoro.exe")" \
+    --update-url http://127.0.0.1:9/version.txt >"$work/window.log" 2>&1) &
+program=$!
+window=
+for _ in $(seq 120); do
+    window=$(xdotool search --name '^Trackoro V3' 2>/dev/null | head -n 1) || true
+    [ -n "$window" ] && break
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.25
+done
+if [ -n "$window" ]; then
+    pass "the unzipped program opens its window"
+else
+    fail "the unzipped program opened no window: $(head -c 400 "$work/window.log")"
+fi
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+
+# --- The installer, per user. -----------------------------------------------------------------
+local_appdata_windows=$("$TRACKORO_WINE" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+appdata_windows=$("$TRACKORO_WINE" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+local_appdata=$("$TRACKORO_WINE" winepath -u "$local_appdata_windows" 2>/dev/null)
+appdata=$("$TRACKORO_WINE" winepath -u "$appdata_windows" 2>/dev/null)
+installed=${local_appdata%/}/Programs/Trackoro
+shortcut=${appdata%/}/Microsoft/Windows/Start\ Menu/Programs/Trackoro.lnk
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Trackoro'
+if [ -z "$local_appdata_windows" ] || [ ! -d "$local_appdata" ]; then
+    fail "no LOCALAPPDATA in the Wine prefix ('$local_appdata_windows')"
+    exit 1
+fi
+clean_install() {
+    rm -rf "$installed" "$shortcut"
+    "$TRACKORO_WINE" reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+}
+clean_install
+# (The X server only when this test started it: run by tools/windows/run-tests it is that one's.)
+trap 'clean_install; rm -rf "$work"; [ -z "${TRACKORO_WINE_XVFB_PID:-}" ] || trackoro_wine_stop' EXIT
+
+install() {
+    (cd "$elsewhere" && trackoro_wine_run 120 "$(windows_path "$setup")" /S) >/dev/null 2>&1
+}
+registered() {
+    local value
+    value=$("$TRACKORO_WINE" reg query "$uninstall_key" /v UninstallString 2>/dev/null) || return 1
+    grep -q 'Uninstall\.exe' <<<"$value"
+}
+# The uninstaller copies itself to the temporary folder, starts the copy and returns; the copy
+# deletes Uninstall.exe near its end.
+uninstall() {
+    (cd "$elsewhere" && trackoro_wine_run 60 "$(windows_path "$installed/Uninstall.exe")" /S) >/dev/null 2>&1
+    local _
+    for _ in $(seq 300); do
+        [ ! -e "$installed/Uninstall.exe" ] && ! registered && break
+        sleep 0.1
+    done
+    sleep 0.5
+}
+
+install || fail "the installer ended with an error"
+all_there=1
+for file in "${expected_files[@]}" Uninstall.exe; do
+    [ -f "$installed/$file" ] || { fail "not installed: $file"; all_there=0; }
+done
+[ "$all_there" = 1 ] && pass "installed into %LOCALAPPDATA%\\Programs\\Trackoro"
+if [ -f "$shortcut" ]; then
+    pass "the Start-menu shortcut exists"
+else
+    fail "no Start-menu shortcut at $shortcut"
+fi
+if registered; then
+    pass "the uninstaller is registered for the user"
+else
+    fail "no uninstaller registered under $uninstall_key"
+fi
+output=$(cd "$elsewhere" && trackoro_wine_run 60 "$(windows_path "$installed/trackoro.exe")" --version 2>&1 |
+    tr -d '\r') || true
+if [ "$output" = "Trackoro $version" ]; then
+    pass "the installed trackoro.exe answers --version"
+else
+    fail "the installed trackoro.exe --version printed '$(head -c 400 <<<"$output")'"
+fi
+
+# A history in GBK with a line the next install must not touch.
+history=$work/wlnum.ini
+printf '1234567890|\xd6\xd0\xcd\xa8\xbf\xec\xb5\xdd|\xb2\xe2\xca\xd4\r\nYT000111|\xd4\xb2\xcd\xa8|\r\n' >"$history"
+cp "$history" "$installed/wlnum.ini"
+install || fail "the install over the used folder ended with an error"
+if cmp -s "$history" "$installed/wlnum.ini"; then
+    pass "an install over the used folder keeps wlnum.ini byte for byte"
+else
+    fail "the install over the used folder changed or removed wlnum.ini"
+fi
+
+uninstall
+left=()
+for file in "${expected_files[@]}" Uninstall.exe platforms styles tls; do
+    [ -e "$installed/$file" ] && left+=("$file")
+done
+if [ "${#left[@]}" = 0 ]; then
+    pass "the uninstaller removed the program's files"
+else
+    fail "left after uninstalling: ${left[*]}"
+fi
+if cmp -s "$history" "$installed/wlnum.ini"; then
+    pass "the uninstaller left wlnum.ini byte for byte"
+else
+    fail "the uninstaller removed or changed wlnum.ini"
+fi
+[ -e "$shortcut" ] && fail "the Start-menu shortcut is left after uninstalling"
+registered && fail "the uninstaller is still registered after uninstalling"
+
+# Without a history the uninstaller removes the folder too.
+rm -f "$installed/wlnum.ini"
+install || fail "the installer ended with an error"
+uninstall
+if [ ! -e "$installed" ]; then
+    pass "without a history the uninstaller removes the folder"
+else
+    fail "without a history the folder is left: $(ls -A "$installed" | tr '\n' ' ')"
+fi
+
+if [ "$failures" != 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "All package checks passed."
