@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/main_window.h"
+#include "platform/console.h"
 #include "platform/options.h"
 #include "platform/platforms.h"
 #include "platform/version.h"
@@ -11,6 +12,7 @@ namespace {
 
 // Prints what the command line asked for instead of a window; the exit status.
 int answer(const platform::Options& options) {
+    platform::useParentConsole();
     if (options.action == platform::Options::Action::Error) {
         fprintf(stderr, "%s\n", qPrintable(options.text));
         return 2;

@@ -75,6 +75,12 @@ else
     fail "DLLs missing: $missing"
 fi
 # The posix thread model's runtime (its libstdc++ loads winpthread), stripped.
+# A window program: started from Explorer or the Start menu it opens no console beside it.
+headers=$(x86_64-w64-mingw32-objdump -p "$folder/trackoro.exe")
+if ! grep -q "^Subsystem.*(Windows GUI)" <<<"$headers"; then
+    fail "trackoro.exe is not a window program: $(grep "^Subsystem" <<<"$headers")"
+fi
+
 # (objdump's output is read whole: grep -q ending early would fail the pipe under pipefail.)
 imports=$(x86_64-w64-mingw32-objdump -p "$folder/libstdc++-6.dll")
 if grep -q 'DLL Name: libwinpthread-1.dll' <<<"$imports"; then
