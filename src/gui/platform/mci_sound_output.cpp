@@ -1,12 +1,16 @@
 // Sound on Windows: the system's media control interface (winmm), which plays MP3 files
 // itself. Each sound gets a device of its own, opened afresh, so it always starts from its
-// beginning, however soon after the last one, the same file or another.
+// beginning, however soon after the last one, the same file or another. Opening a device
+// can take a third of a second (seen under Wine 8), so the commands are sent from a thread
+// of their own, never the window's.
 #include <windows.h>
 
 #include <mmsystem.h>
 #include <QDir>
 #include <QFileInfo>
+#include <QMetaObject>
 #include <QString>
+#include <QThread>
 
 #include "platform/sound_output.h"
 
@@ -20,11 +24,12 @@ bool send(const QString& command) {
     return mciSendStringW(reinterpret_cast<LPCWSTR>(command.utf16()), nullptr, 0, nullptr) == 0;
 }
 
-class MciSoundOutput : public SoundOutput {
+// The devices, used from the sound thread only.
+class MciDevices : public QObject {
 public:
-    ~MciSoundOutput() override { close(); }
+    ~MciDevices() override { close(); }
 
-    void play(const QString& filePath, int volume) override {
+    void play(const QString& filePath, int volume) {
         close();
         const QFileInfo file(filePath);
         if (!file.isFile()) {
@@ -52,6 +57,31 @@ private:
 
     QString open_;  // the alias of the sound last opened, empty when none is
     unsigned count_ = 0;
+};
+
+class MciSoundOutput : public SoundOutput {
+public:
+    MciSoundOutput() {
+        thread_.setObjectName(QStringLiteral("trackoro sound"));
+        devices_->moveToThread(&thread_);
+        QObject::connect(&thread_, &QThread::finished, devices_, &QObject::deleteLater);
+        thread_.start();
+    }
+
+    ~MciSoundOutput() override {
+        thread_.quit();
+        thread_.wait();
+    }
+
+    void play(const QString& filePath, int volume) override {
+        QMetaObject::invokeMethod(
+            devices_, [devices = devices_, filePath, volume] { devices->play(filePath, volume); },
+            Qt::QueuedConnection);
+    }
+
+private:
+    QThread thread_;
+    MciDevices* devices_ = new MciDevices;  // deleted in its thread when the thread ends
 };
 
 }  // namespace
