@@ -14,6 +14,7 @@
 #include "platform/dbus_notifier.h"
 #include "support/activation.h"
 #include "support/main_window_fixture.h"
+#include "support/stall_watch.h"
 
 using testsupport::DesktopSession;
 using testsupport::MainWindowFixture;
@@ -273,28 +274,20 @@ static int queryWithoutService() {
     platform::DBusNotifier notifier(platform::DBusNotifier::sessionBusAddress());
     f.t.env.notifier = &notifier;
     f.open();
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    qint64 longestStall = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestStall = std::max(longestStall, clock.elapsed() - last);
-        last = clock.elapsed();
-    });
-    ticker.start(10);
+    const testsupport::StallWatch watch;
     qint64 longestQuery = 0;
     for (int lines = 1; lines <= 3; ++lines) {
         f.answer(MainWindowFixture::rowsOf(lines));
-        const qint64 begin = clock.elapsed();
+        const qint64 begin = watch.elapsedMs();
         f.query(QStringLiteral("SF1001"), QStringLiteral("顺丰快递"), QStringLiteral("书"));
-        longestQuery = std::max(longestQuery, clock.elapsed() - begin);
+        longestQuery = std::max(longestQuery, watch.elapsedMs() - begin);
         if (f.form->controls().Label7->text() != QStringLiteral("是否更新：有更新")) {
             fprintf(stderr, "no change alert\n");
             return 1;
         }
         QTest::qWait(500);
     }
+    const qint64 longestStall = watch.longestStallMs();
     fprintf(stderr, "longest grown answer %lld ms, longest stall %lld ms\n", longestQuery,
             longestStall);
     return longestQuery < 2000 && longestStall < 2000 ? 0 : 1;

@@ -10,6 +10,7 @@
 #include "platform/media_player.h"
 #include "support/audio_server.h"
 #include "support/main_window_fixture.h"
+#include "support/stall_watch.h"
 
 using testsupport::AudioServer;
 using testsupport::Tone;
@@ -216,21 +217,13 @@ void TstSound::noAudioDeviceIsSilentAndQuick() {
 // loop never stood still and that no window asked the user anything.
 static int playWithoutDevice(const QString& file) {
     platform::DesktopMediaPlayer player(testsupport::buildProgramFolder());
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    qint64 longestStall = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestStall = std::max(longestStall, clock.elapsed() - last);
-        last = clock.elapsed();
-    });
-    ticker.start(10);
+    const testsupport::StallWatch watch;
     for (int i = 0; i < 3; ++i) {
         player.setUrl(file);
         QTest::qWait(700);
     }
     const bool asked = !QApplication::topLevelWidgets().isEmpty();
+    const qint64 longestStall = watch.longestStallMs();
     if (longestStall > 1000 || asked) {
         fprintf(stderr, "stalled %lld ms, windows shown: %d\n", longestStall, int(asked));
         return 1;
