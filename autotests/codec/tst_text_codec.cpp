@@ -6,6 +6,7 @@
 #include <QStringEncoder>
 #include <QtTest>
 
+#include "platform/text.h"
 #include "platform/text_codec.h"
 
 class TstTextCodec : public QObject {
@@ -18,6 +19,8 @@ private slots:
     void bodies_data();
     void bodies();
     void missingConverterEncodesNothing();
+    void shownTextCutsWholeCharacters_data();
+    void shownTextCutsWholeCharacters();
     void wholeBmpTableIsDebians();
     void wholeBmpMatchesSystemConverter();
     void randomBytesReadAsSystemConverterReads();
@@ -347,6 +350,29 @@ void TstTextCodec::randomTextWrittenAsSystemConverterWrites() {
                                       QString::fromLatin1(expected.toHex(' ')))));
         }
     }
+}
+
+// What a control shows of a long text: its start and "…", never half of a character beyond
+// 16 bits, which would be drawn as a box.
+void TstTextCodec::shownTextCutsWholeCharacters_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maxChars");
+    QTest::addColumn<QString>("shown");
+    const QString ellipsis(QChar(0x2026));
+    QTest::newRow("short enough") << QStringLiteral("已签收") << 3 << QStringLiteral("已签收");
+    QTest::newRow("cut") << QStringLiteral("已签收了") << 3 << QStringLiteral("已签收") + ellipsis;
+    QTest::newRow("cut before a pair")
+        << QStringLiteral("ab𠀀cd") << 3 << QStringLiteral("ab") + ellipsis;
+    QTest::newRow("cut after a pair")
+        << QStringLiteral("a𠀀cd") << 3 << QStringLiteral("a𠀀") + ellipsis;
+    QTest::newRow("a pair first") << QStringLiteral("𠀀𠀀") << 1 << ellipsis;
+}
+
+void TstTextCodec::shownTextCutsWholeCharacters() {
+    QFETCH(QString, text);
+    QFETCH(int, maxChars);
+    QFETCH(QString, shown);
+    QCOMPARE(platform::shownText(text, maxChars), shown);
 }
 
 QTEST_GUILESS_MAIN(TstTextCodec)

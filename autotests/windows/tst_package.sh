@@ -100,13 +100,18 @@ done
 # --- The unzipped program, started from another working folder. -----------------------------
 elsewhere=$work/"其他 目录"
 mkdir -p "$elsewhere"
-output=$(cd "$elsewhere" && trackoro_wine_run 60 "$(windows_path "$folder/trackoro.exe")" --version 2>&1 |
-    tr -d '\r') || true
-if [ "$output" = "Trackoro $version" ]; then
-    pass "the unzipped trackoro.exe in 测试 文件夹 answers --version from another folder"
-else
-    fail "the unzipped trackoro.exe --version printed '$(head -c 400 <<<"$output")', not 'Trackoro $version'"
-fi
+# answers_version <exe> <what>: <exe>, started from $elsewhere, prints "Trackoro <version>".
+answers_version() {
+    local output
+    output=$(cd "$elsewhere" && trackoro_wine_run 60 "$(windows_path "$1")" --version 2>&1 |
+        tr -d '\r') || true
+    if [ "$output" = "Trackoro $version" ]; then
+        pass "$2 answers --version"
+    else
+        fail "$2 printed '$(head -c 400 <<<"$output")' for --version, not 'Trackoro $version'"
+    fi
+}
+answers_version "$folder/trackoro.exe" "the unzipped trackoro.exe in 测试 文件夹, started from another folder,"
 
 # The window opens: the packaged platform plugin and Qt DLLs load from that folder. (--version
 # answers before Qt touches the window system.) The update check goes to a closed port, so it
@@ -185,13 +190,7 @@ if registered; then
 else
     fail "no uninstaller registered under $uninstall_key"
 fi
-output=$(cd "$elsewhere" && trackoro_wine_run 60 "$(windows_path "$installed/trackoro.exe")" --version 2>&1 |
-    tr -d '\r') || true
-if [ "$output" = "Trackoro $version" ]; then
-    pass "the installed trackoro.exe answers --version"
-else
-    fail "the installed trackoro.exe --version printed '$(head -c 400 <<<"$output")'"
-fi
+answers_version "$installed/trackoro.exe" "the installed trackoro.exe"
 
 # A history in GBK with a line the next install must not touch.
 history=$work/wlnum.ini

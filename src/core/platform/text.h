@@ -22,12 +22,17 @@ inline QString trimSpaces(QStringView text) {
 
 // The text a control shows of `text`: at most `maxChars` characters, a cut marked with "…".
 // A window lays out and draws what it shows, so a multi-megabyte answer from a server must
-// not reach it whole; the full text stays with the program (export, balloon, copies).
+// not reach it whole; the full text stays with the program (export, balloon, copies). A
+// character made of two UTF-16 units is never split: the cut goes before it.
 inline QString shownText(const QString& text, qsizetype maxChars) {
     if (text.size() <= maxChars) {
         return text;
     }
-    return text.left(maxChars) + QChar(0x2026);
+    qsizetype keep = maxChars;
+    if (keep > 0 && text.at(keep - 1).isHighSurrogate()) {
+        --keep;
+    }
+    return text.left(keep) + QChar(0x2026);
 }
 
 // Twips (1/1440 inch) to pixels at a logical resolution of `dpi` dots per inch, rounded.

@@ -1,17 +1,17 @@
 #include "tracking/change_notice.h"
 
+#include "platform/text.h"
+
 namespace tracking {
 
+namespace {
+
+// At most `limit` characters of `text`, the "…" of a cut included.
 QString cutText(const QString& text, int limit) {
-    if (text.size() <= limit) {
-        return text;
-    }
-    qsizetype keep = limit - 1;  // room for the "…"
-    if (keep > 0 && text.at(keep - 1).isHighSurrogate()) {
-        --keep;
-    }
-    return text.left(keep) + QChar(0x2026);
+    return text.size() <= limit ? text : platform::shownText(text, limit - 1);
 }
+
+}  // namespace
 
 platform::Notice changeNotice(const AskedParcel& parcel, const QString& time,
                               const QString& progress) {

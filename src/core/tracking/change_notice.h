@@ -25,8 +25,4 @@ struct AskedParcel {
 platform::Notice changeNotice(const AskedParcel& parcel, const QString& time,
                               const QString& progress);
 
-// At most `limit` characters of `text`, a cut marked with "…"; a character made of two
-// UTF-16 units is never split.
-QString cutText(const QString& text, int limit);
-
 }  // namespace tracking
