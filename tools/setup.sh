@@ -24,7 +24,10 @@ TRACKORO_PACKAGES=(
 # under Wine on Xvfb with a Chinese locale (code page 936) and a Chinese font for SimSun & co.
 TRACKORO_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix wine64 nsis unzip xz-utils
-    locales fonts-wqy-zenhei xvfb xauth xdotool
+    locales fonts-wqy-microhei xvfb xauth
+    # The packaged program used as a user would: key presses, the clipboard for Chinese text,
+    # screenshots.
+    xdotool xclip imagemagick
     # moc, rcc and uic for the cross-build come from the Debian Qt.
     qt6-base-dev-tools cmake ninja-build
     # Sound played under Wine goes through GStreamer (mp3 decoder) to a recorded audio server.

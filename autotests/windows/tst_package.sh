@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
-# Tests what tools/windows/package made in <build>: the zip's files, the unzipped program
-# started from a folder with a Chinese name, and the installer: install, install over a used
-# folder, uninstall, the history (wlnum.ini) kept byte for byte.
-#   autotests/windows/tst_package.sh <build>
-# Runs the programs under the Wine prefix of <build> (tools/windows/wine-env).
+# Tests what tools/windows/package made in <build>: the zip's files; the unzipped program, in
+# a folder with a Chinese name and started from another one, used as a user would against the
+# sample service (queries, the history's bytes, an export through the save dialog, the sounds
+# recorded from a real audio server, the window's glyphs); and the installer: install, a query
+# with the installed program, install over a used folder, uninstall, the history (wlnum.ini)
+# kept byte for byte.
+#   autotests/windows/tst_package.sh <build> [<Linux build>]
+# Runs the programs under the Wine prefix of <build> (tools/windows/wine-env). The Linux build
+# (default build/) has the sample service and trackoro-package-check, which reads back the
+# recording and the screenshot.
 set -euo pipefail
 build=$(realpath "$1")
 project=$(realpath "$(dirname "$0")/../..")
+linux_build=$(realpath "${2:-$project/build}")
 source "$project/tools/windows/wine-env"
+source "$project/autotests/windows/program_driver.sh"
 trackoro_wine_env "$build"
+service=$linux_build/bin/trackoro-sample-service
+check=$linux_build/autotests/windows/trackoro-package-check
+for tool in "$service" "$check"; do
+    [ -x "$tool" ] || { echo "missing $tool (build the Linux targets first)"; exit 1; }
+done
 # No menu entries of Wine's for the Start-menu shortcut on this machine.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 
@@ -18,7 +30,12 @@ zip=$build/$name.zip
 setup=$build/$name-setup.exe
 work=$(mktemp -d)
 failures=0
-trap 'rm -rf "$work"' EXIT
+stop_all() {
+    driver_stop
+    driver_audio_stop
+    driver_service_stop
+}
+trap 'stop_all; rm -rf "$work"' EXIT
 
 fail() {
     echo "FAIL: $*"
@@ -113,26 +130,76 @@ answers_version() {
 }
 answers_version "$folder/trackoro.exe" "the unzipped trackoro.exe in 测试 文件夹, started from another folder,"
 
-# The window opens: the packaged platform plugin and Qt DLLs load from that folder. (--version
-# answers before Qt touches the window system.) The update check goes to a closed port, so it
-# fails at once and the program goes on.
-(cd "$elsewhere" && exec "$TRACKORO_WINE" "$(windows_path "$folder/trackoro.exe")" \
-    --update-url http://127.0.0.1:9/version.txt >"$work/window.log" 2>&1) &
-program=$!
-window=
-for _ in $(seq 120); do
-    window=$(xdotool search --name '^Trackoro V3' 2>/dev/null | head -n 1) || true
-    [ -n "$window" ] && break
-    kill -0 "$program" 2>/dev/null || break
-    sleep 0.25
-done
-if [ -n "$window" ]; then
-    pass "the unzipped program opens its window"
+# gb18030_file <file> <text>: the text (printf's escapes) in GB18030, as iconv writes it.
+gb18030_file() {
+    printf "$2" | iconv -f UTF-8 -t GB18030 >"$1"
+}
+# same_bytes <expected> <file> <what>
+same_bytes() {
+    if cmp -s "$1" "$2"; then
+        pass "$3"
+    else
+        fail "$3: the bytes differ"
+        { od -c "$2" 2>&1 || true; } | head -n 12 || true
+    fi
+}
+
+# --- The unzipped program in use: from another folder, against the sample service. ---------
+# The first courier of the list is picked by the arrow key; the remark is pasted.
+use=$work/use
+mkdir -p "$use"
+driver_service_start "$service" "$use"
+driver_audio_start "$use" || fail "no audio server to record"
+if driver_start "$folder/trackoro.exe" "$elsewhere"; then
+    pass "the unzipped program, started from 其他 目录, opens its window and loads"
+    driver_fill_and_query SF1001 爸爸衣服 || fail "the query of SF1001 did not happen"
+    gb18030_file "$use/history-1" 'SF1001|AAE快递|爸爸衣服\r\n'
+    same_bytes "$use/history-1" "$folder/wlnum.ini" \
+        "the history beside the unzipped program is SF1001's line in GB18030 with CR LF"
+    # The same lines again: no alert.
+    driver_query_again SF1001 || fail "the second query of SF1001 did not happen"
+    # The lines shown, exported through the save dialog to a file with a Chinese name.
+    if driver_export "$(windows_path "$use")\\导出 列表.txt"; then
+        gb18030_file "$use/export" \
+'1          2026-12-03 15:21:09   已签收，签收人：本人 感谢使用顺丰\r\n'\
+'2          2026-12-03 07:58:33   【上海浦东集散中心】快件已到达\r\n'\
+'3          2026-12-02 05:10:17   【深圳宝安集散中心】快件已发车，下一站 上海浦东集散中心\r\n'\
+'4          2026-12-02 02:44:51   【深圳宝安集散中心】快件已到达\r\n'\
+'5          2026-12-01 18:30:05   【深圳】快件已发车，下一站 深圳宝安集散中心\r\n'\
+'6          2026-12-01 09:12:40   【深圳】顺丰速运 已收取快件\r\n'
+        same_bytes "$use/export" "$use/导出 列表.txt" \
+            "the six lines shown, exported to 导出 列表.txt, in GB18030 with CR LF"
+    else
+        fail "the export through the save dialog did not happen"
+    fi
+    # The window with the lines, as drawn: Chinese characters in a Chinese font give far more
+    # shapes than boxes would (the main window drawn with boxes gives under 50).
+    driver_window_shot "$build/package-window.png"
+    if result=$("$check" glyphs "$build/package-window.png" 0 0 10000 10000 90); then
+        pass "the window draws its Chinese characters, not boxes: $result"
+    else
+        fail "the window's characters: $result (see $build/package-window.png)"
+    fi
+    # EMS4004 gains a line with each query: the second one is a change.
+    driver_query_number EMS4004 || fail "the query of EMS4004 did not happen"
+    driver_query_again EMS4004 || fail "the second query of EMS4004 did not happen"
+    gb18030_file "$use/history-2" 'SF1001|AAE快递|爸爸衣服\r\nEMS4004|AAE快递|爸爸衣服\r\n'
+    same_bytes "$use/history-2" "$folder/wlnum.ini" "the history holds both numbers, in order"
+    # What was still playing ends.
+    sleep 1.5
+    driver_stop
 else
-    fail "the unzipped program opened no window: $(head -c 400 "$work/window.log")"
+    fail "the unzipped program did not start and load"
 fi
-kill "$program" 2>/dev/null || true
-wait "$program" 2>/dev/null || true
+driver_audio_stop
+# Heard: the start-up sound (zeluna.mp3, 1.14 s) and the change alert (ts.mp3, 0.53 s) for
+# SF1001's first answer and for EMS4004's grown one; nothing for the answers that did not grow.
+if result=$("$check" heard "$use/recording.raw" 1.0-1.3 0.45-0.65 0.45-0.65); then
+    pass "heard the start-up sound and two change alerts, each whole"
+    grep '^  at ' <<<"$result" || true
+else
+    fail "the sounds heard: $result"
+fi
 
 # --- The installer, per user. -----------------------------------------------------------------
 local_appdata_windows=$("$TRACKORO_WINE" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
@@ -152,7 +219,7 @@ clean_install() {
 }
 clean_install
 # (The X server only when this test started it: run by tools/windows/run-tests it is that one's.)
-trap 'clean_install; rm -rf "$work"; [ -z "${TRACKORO_WINE_XVFB_PID:-}" ] || trackoro_wine_stop' EXIT
+trap 'stop_all; clean_install; rm -rf "$work"; [ -z "${TRACKORO_WINE_XVFB_PID:-}" ] || trackoro_wine_stop' EXIT
 
 install() {
     (cd "$elsewhere" && trackoro_wine_run 120 "$(windows_path "$setup")" /S) >/dev/null 2>&1
@@ -191,6 +258,19 @@ else
     fail "no uninstaller registered under $uninstall_key"
 fi
 answers_version "$installed/trackoro.exe" "the installed trackoro.exe"
+
+# The installed program queries and keeps its history beside itself. (No audio server now:
+# the sounds are silent and nothing else changes.)
+if driver_start "$installed/trackoro.exe" "$elsewhere" &&
+    driver_fill_and_query YT2002 妈妈鞋子; then
+    sleep 0.5
+    gb18030_file "$use/history-installed" 'YT2002|AAE快递|妈妈鞋子\r\n'
+    same_bytes "$use/history-installed" "$installed/wlnum.ini" \
+        "the installed program queries and writes its history in its folder"
+else
+    fail "the installed program did not query"
+fi
+driver_stop
 
 # A history in GBK with a line the next install must not touch.
 history=$work/wlnum.ini

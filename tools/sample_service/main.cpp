@@ -19,6 +19,12 @@ int main(int argc, char** argv) {
     parser.process(application);
 
     sample::SampleService service;
+    // Each request on a line of its own, so a watcher (or a test driving the program) sees
+    // what the program asked for and when.
+    service.setRequestSeen([](const QUrl& url) {
+        printf("request: %s\n", url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority).constData());
+        fflush(stdout);
+    });
     const quint16 bound = service.listen(static_cast<quint16>(parser.value(port).toUInt()));
     if (bound == 0) {
         fprintf(stderr, "cannot listen on 127.0.0.1:%s\n", qPrintable(parser.value(port)));

@@ -52,22 +52,31 @@ SampleService::~SampleService() = default;
 quint16 SampleService::listen(quint16 port) {
     server_ = std::make_unique<QHttpServer>();
     server_->route(QStringLiteral("/"), [this](const QHttpServerRequest& request) {
+        seen(request.url());
         const QUrlQuery query = request.query();
         const QString code = query.queryItemValue(QStringLiteral("com"), QUrl::FullyDecoded);
         const QString number = query.queryItemValue(QStringLiteral("nu"), QUrl::FullyDecoded);
         // GBK without a charset in the header, like the real service.
         return QHttpServerResponse(QByteArrayLiteral("text/html"), trackingAnswer(code, number));
     });
-    server_->route(QStringLiteral("/jc.txt"), [] {
+    server_->route(QStringLiteral("/jc.txt"), [this](const QHttpServerRequest& request) {
+        seen(request.url());
         return QHttpServerResponse(QByteArrayLiteral("text/plain"), versionFile());
     });
-    server_->route(QStringLiteral("/query_list.asp"), [](const QHttpServerRequest& request) {
+    server_->route(QStringLiteral("/query_list.asp"), [this](const QHttpServerRequest& request) {
+        seen(request.url());
         const QString name =
             request.query().queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded);
         return QHttpServerResponse(QByteArrayLiteral("text/html; charset=utf-8"), branchPage(name));
     });
     port_ = server_->listen(QHostAddress::LocalHost, port);
     return port_;
+}
+
+void SampleService::seen(const QUrl& url) const {
+    if (requestSeen_) {
+        requestSeen_(url);
+    }
 }
 
 QByteArray SampleService::trackingAnswer(const QString& code, const QString& number) {

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QString>
+#include <QUrl>
+#include <functional>
 #include <memory>
 
 class QHttpServer;
@@ -20,6 +22,8 @@ public:
     // Listens on 127.0.0.1; port 0 picks a free port. Returns the port, 0 on failure.
     quint16 listen(quint16 port = 0);
     quint16 port() const { return port_; }
+    // Called with the address of every request the service answers, in the order they came.
+    void setRequestSeen(std::function<void(const QUrl&)> seen) { requestSeen_ = std::move(seen); }
 
     // The answers, as plain functions (also used by tests and fuzz seeds).
     // Tracking answer for a courier code and a number, in GBK.
@@ -36,9 +40,12 @@ public:
     static QString sampleBranch() { return QStringLiteral("上海浦东"); }
 
 private:
+    void seen(const QUrl& url) const;
+
     std::unique_ptr<QHttpServer> server_;
     quint16 port_ = 0;
     int growingRequests_ = 0;
+    std::function<void(const QUrl&)> requestSeen_;
 };
 
 }  // namespace sample

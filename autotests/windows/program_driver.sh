@@ -1,0 +1,250 @@
+# shellcheck shell=bash
+# Uses the Windows program under Wine as a user would: real key presses (xdotool) on the X
+# server Wine draws on, the clipboard (xclip) for Chinese text, the sample service on
+# 127.0.0.1, and an audio server of its own whose output is recorded. Source it after
+# tools/windows/wine-env (trackoro_wine_env done), then:
+#   driver_service_start <service> <folder>  starts the sample service; sets DRIVER_URL
+#   driver_audio_start <folder>              starts PulseAudio with a recorded null sink
+#   driver_audio_stop                        ends the recording (<folder>/recording.raw)
+#   driver_start <exe> <working folder>      starts the program against the sample service and
+#                                            waits until it has loaded (its update check)
+#   driver_fill_and_query <number> <remark>  at the start: types the number, picks the first
+#                                            courier, pastes the remark, presses Enter
+#   driver_query_again                       presses Enter in the remark box again
+#   driver_query_number <number>             from the remark box: the number box, the new
+#                                            number typed, Enter
+#   driver_export <windows path>             from the remark box: the menu's first entry
+#                                            (导出), the path pasted into the save dialog
+#   driver_window_shot <png>                 the program's window as drawn
+#   driver_stop                              ends the program (and the service, the audio)
+# Each step returns non-zero, with a line on stderr, when what it waits for does not come.
+
+DRIVER_PID=
+DRIVER_SERVICE_PID=
+DRIVER_AUDIO_PID=
+DRIVER_RECORDER_PID=
+
+# driver_wait <tenths of a second> <command...>: until the command succeeds.
+driver_wait() {
+    local tenths=$1
+    shift
+    local _
+    for _ in $(seq "$tenths"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    "$@"
+}
+
+driver_service_start() {
+    local service=$1 folder=$2
+    DRIVER_SERVICE_LOG=$folder/service.log
+    "$service" >"$DRIVER_SERVICE_LOG" 2>&1 &
+    DRIVER_SERVICE_PID=$!
+    driver_wait 100 grep -q '^listening on ' "$DRIVER_SERVICE_LOG" || {
+        echo "the sample service did not start: $(cat "$DRIVER_SERVICE_LOG")" >&2
+        return 1
+    }
+    DRIVER_URL=$(sed -n 's/^listening on //p' "$DRIVER_SERVICE_LOG")
+}
+
+driver_requests() {
+    grep -c "^request: $1" "$DRIVER_SERVICE_LOG" || true
+}
+
+# driver_await_request <prefix> <count before>: until the service has answered one more
+# request starting so.
+driver_await_request() {
+    local prefix=$1 before=$2
+    driver_more() { [ "$(driver_requests "$prefix")" -gt "$before" ]; }
+    driver_wait 300 driver_more || {
+        echo "no request $prefix reached the sample service" >&2
+        return 1
+    }
+}
+
+# Its own runtime and home folders: nothing of a user's sound set-up is read or written.
+driver_audio_start() {
+    local folder=$1
+    DRIVER_RECORDING=$folder/recording.raw
+    HOME=$folder XDG_RUNTIME_DIR=$folder XDG_CONFIG_HOME=$folder PULSE_SERVER= \
+        pulseaudio -n -F /dev/null --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        --disable-shm=yes --load="module-null-sink sink_name=null" \
+        --load="module-native-protocol-unix socket=$folder/pulse.sock" \
+        >"$folder/pulseaudio.log" 2>&1 &
+    DRIVER_AUDIO_PID=$!
+    export PULSE_SERVER=unix:$folder/pulse.sock
+    driver_wait 100 pactl info >/dev/null 2>&1 || {
+        echo "no audio server: $(cat "$folder/pulseaudio.log")" >&2
+        return 1
+    }
+    parec -d null.monitor --format=s16le --channels=1 --rate=44100 --latency-msec=20 --raw \
+        >"$DRIVER_RECORDING" &
+    DRIVER_RECORDER_PID=$!
+    # Recording has begun once the first samples (silence) arrive.
+    driver_wait 100 test -s "$DRIVER_RECORDING"
+}
+
+driver_audio_stop() {
+    if [ -n "$DRIVER_RECORDER_PID" ]; then
+        kill "$DRIVER_RECORDER_PID" 2>/dev/null || true
+        wait "$DRIVER_RECORDER_PID" 2>/dev/null || true
+    fi
+    if [ -n "$DRIVER_AUDIO_PID" ]; then
+        kill "$DRIVER_AUDIO_PID" 2>/dev/null || true
+        wait "$DRIVER_AUDIO_PID" 2>/dev/null || true
+    fi
+    DRIVER_RECORDER_PID=
+    DRIVER_AUDIO_PID=
+    unset PULSE_SERVER
+    return 0
+}
+
+driver_start() {
+    local exe=$1 folder=$2
+    local checks
+    checks=$(driver_requests /jc.txt)
+    (cd "$folder" && exec "$TRACKORO_WINE" "$(winepath_of "$exe")" --tracking-url "$DRIVER_URL" \
+        --update-url "${DRIVER_URL}jc.txt" --branch-url "${DRIVER_URL%/}" \
+        >"$folder/program.log" 2>&1) &
+    DRIVER_PID=$!
+    DRIVER_WINDOW=
+    local _
+    for _ in $(seq 300); do
+        DRIVER_WINDOW=$(xdotool search --name '^Trackoro V3' 2>/dev/null | head -n 1) || true
+        [ -n "$DRIVER_WINDOW" ] && break
+        kill -0 "$DRIVER_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -z "$DRIVER_WINDOW" ]; then
+        echo "the program opened no window: $(head -c 400 "$folder/program.log")" >&2
+        return 1
+    fi
+    # The query button is enabled once the update check is answered.
+    driver_await_request /jc.txt "$checks" || return 1
+    sleep 1
+}
+
+# driver_paste <text>: the text into the focused box through the clipboard (Wine maps keys
+# to characters through its own key table, which knows no Chinese).
+driver_paste() {
+    printf '%s' "$1" | xclip -selection clipboard -loops 1 &
+    local clip=$!
+    sleep 0.3
+    xdotool key ctrl+a ctrl+v
+    wait "$clip" 2>/dev/null || true
+    sleep 0.3
+}
+
+# driver_enter <number>: Enter, then waits for the query of <number> and its outcome.
+driver_enter() {
+    local before
+    before=$(driver_requests "/?.*nu=$1")
+    xdotool key Return
+    driver_await_request "/?.*nu=$1" "$before" || return 1
+    # The answer shown, written down and heard.
+    sleep 2
+}
+
+driver_fill_and_query() {
+    local number=$1 remark=$2
+    xdotool type --delay 40 "$number"
+    xdotool key Tab
+    sleep 0.2
+    xdotool key Down
+    sleep 0.2
+    xdotool key Tab
+    driver_paste "$remark"
+    driver_enter "$number"
+}
+
+driver_query_again() {
+    local number=$1
+    driver_enter "$number"
+}
+
+driver_query_number() {
+    local number=$1
+    xdotool key shift+Tab shift+Tab
+    sleep 0.2
+    xdotool key ctrl+a
+    xdotool type --delay 40 "$number"
+    driver_enter "$number"
+}
+
+# The visible windows (dialogs under Wine have no name), one id a line.
+driver_windows() {
+    xdotool search --onlyvisible --class '.' 2>/dev/null | sort
+}
+
+# driver_await_window <windows before>: until a window not among them shows; prints its id.
+driver_await_window() {
+    local before=$1 _ new
+    for _ in $(seq 150); do
+        new=$(comm -13 <(echo "$before") <(driver_windows) | head -n 1)
+        [ -n "$new" ] && { echo "$new"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+driver_export() {
+    local path=$1 unix_path before dialog box
+    unix_path=$("$TRACKORO_WINE" winepath -u "$path" 2>/dev/null)
+    # Remark box -> query button -> history button -> the menu box; its first entry.
+    xdotool key Tab Tab Tab
+    sleep 0.2
+    before=$(driver_windows)
+    xdotool key Down
+    dialog=$(driver_await_window "$before") || {
+        echo "no save dialog opened" >&2
+        return 1
+    }
+    sleep 1
+    before=$(driver_windows)
+    driver_paste "$path"
+    xdotool key Return
+    driver_wait 100 test -s "$unix_path" || {
+        echo "nothing was exported to $path" >&2
+        return 1
+    }
+    # The message that says so, closed; then back to the remark box.
+    box=$(driver_await_window "$before") || {
+        echo "no message after the export" >&2
+        return 1
+    }
+    sleep 0.5
+    xdotool key Return
+    driver_gone() { ! xdotool search --onlyvisible --class '.' 2>/dev/null | grep -qx "$box"; }
+    driver_wait 50 driver_gone
+    xdotool key shift+Tab shift+Tab shift+Tab
+    sleep 0.2
+}
+
+driver_window_shot() {
+    local png=$1 geometry x y width height
+    geometry=$(xdotool getwindowgeometry --shell "$DRIVER_WINDOW")
+    x=$(sed -n 's/^X=//p' <<<"$geometry")
+    y=$(sed -n 's/^Y=//p' <<<"$geometry")
+    width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
+    height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
+    import -window root -crop "${width}x${height}+${x}+${y}" +repage "$png"
+}
+
+driver_stop() {
+    if [ -n "$DRIVER_PID" ]; then
+        kill "$DRIVER_PID" 2>/dev/null || true
+        wait "$DRIVER_PID" 2>/dev/null || true
+    fi
+    DRIVER_PID=
+    return 0
+}
+
+driver_service_stop() {
+    if [ -n "$DRIVER_SERVICE_PID" ]; then
+        kill "$DRIVER_SERVICE_PID" 2>/dev/null || true
+        wait "$DRIVER_SERVICE_PID" 2>/dev/null || true
+    fi
+    DRIVER_SERVICE_PID=
+    return 0
+}
