@@ -158,6 +158,14 @@ if driver_start "$folder/trackoro.exe" "$elsewhere"; then
         "the history beside the unzipped program is SF1001's line in GB18030 with CR LF"
     # The same lines again: no alert.
     driver_query_again SF1001 || fail "the second query of SF1001 did not happen"
+    # The window with the lines, as drawn: Chinese characters in a Chinese font give far more
+    # shapes than boxes would (the main window drawn with boxes gives under 50).
+    driver_window_shot "$build/package-window.png"
+    if result=$("$check" glyphs "$build/package-window.png" 0 0 10000 10000 90); then
+        pass "the window draws its Chinese characters, not boxes: $result"
+    else
+        fail "the window's characters: $result (see $build/package-window.png)"
+    fi
     # The lines shown, exported through the save dialog to a file with a Chinese name.
     if driver_export "$(windows_path "$use")\\导出 列表.txt"; then
         gb18030_file "$use/export" \
@@ -171,14 +179,6 @@ if driver_start "$folder/trackoro.exe" "$elsewhere"; then
             "the six lines shown, exported to 导出 列表.txt, in GB18030 with CR LF"
     else
         fail "the export through the save dialog did not happen"
-    fi
-    # The window with the lines, as drawn: Chinese characters in a Chinese font give far more
-    # shapes than boxes would (the main window drawn with boxes gives under 50).
-    driver_window_shot "$build/package-window.png"
-    if result=$("$check" glyphs "$build/package-window.png" 0 0 10000 10000 90); then
-        pass "the window draws its Chinese characters, not boxes: $result"
-    else
-        fail "the window's characters: $result (see $build/package-window.png)"
     fi
     # EMS4004 gains a line with each query: the second one is a change.
     driver_query_number EMS4004 || fail "the query of EMS4004 did not happen"

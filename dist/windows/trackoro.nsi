@@ -1,5 +1,5 @@
 ; The per-user installer of Trackoro for Windows x86-64, made by tools/windows/package:
-;   makensis -DVERSION=<x.y.z> -DSOURCE=<program folder> -DFILES=<file list .nsh>
+;   makensis -DVERSION=<x.y.z> -DSOURCE=<program folder> -DFILES=<file list .nsh> -DICON=<.ico>
 ;            -DOUTFILE=<setup.exe> trackoro.nsi
 ; SOURCE is the folder `cmake --install` lays out; FILES names its files for the
 ; uninstaller, one `!insertmacro TRACKORO_FILE <relative path>` or `TRACKORO_FOLDER` a line.
@@ -24,6 +24,8 @@ BrandingText "Trackoro ${VERSION}"
 !include "MUI2.nsh"
 
 !define MUI_ABORTWARNING
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\trackoro.exe"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
