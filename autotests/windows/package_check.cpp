@@ -88,8 +88,8 @@ QSet<QByteArray> inkShapes(const QImage& area) {
             for (const QPoint& p : pixels) {
                 box |= QRect(p, QSize(1, 1));
             }
-            QByteArray shape = QByteArray::number(box.width()) + 'x' +
-                               QByteArray::number(box.height()) + ':';
+            QByteArray shape =
+                QByteArray::number(box.width()) + 'x' + QByteArray::number(box.height()) + ':';
             QByteArray bits(box.width() * box.height(), '.');
             for (const QPoint& p : pixels) {
                 bits[(p.y() - box.y()) * box.width() + (p.x() - box.x())] = '#';
@@ -110,8 +110,8 @@ int glyphs(const QString& path, const QRect& rect, int least) {
     const qsizetype found = inkShapes(screenshot.copy(area)).size();
     if (found < least) {
         std::printf("FAIL: %lld different shapes of ink in %dx%d+%d+%d, %d or more expected\n",
-                    static_cast<long long>(found), area.width(), area.height(), area.x(),
-                    area.y(), least);
+                    static_cast<long long>(found), area.width(), area.height(), area.x(), area.y(),
+                    least);
         return 1;
     }
     std::printf("PASS: %lld different shapes of ink in %dx%d+%d+%d (%d or more expected)\n",
@@ -129,8 +129,8 @@ int main(int argc, char** argv) {
         return heard(args[2], args.mid(3));
     }
     if (args.size() == 8 && args[1] == QLatin1String("glyphs")) {
-        return glyphs(args[2], QRect(args[3].toInt(), args[4].toInt(), args[5].toInt(),
-                                     args[6].toInt()),
+        return glyphs(args[2],
+                      QRect(args[3].toInt(), args[4].toInt(), args[5].toInt(), args[6].toInt()),
                       args[7].toInt());
     }
     std::fprintf(stderr,

@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     // Each request on a line of its own, so a watcher (or a test driving the program) sees
     // what the program asked for and when.
     service.setRequestSeen([](const QUrl& url) {
-        printf("request: %s\n", url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority).constData());
+        printf("request: %s\n",
+               url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority).constData());
         fflush(stdout);
     });
     const quint16 bound = service.listen(static_cast<quint16>(parser.value(port).toUInt()));
