@@ -267,6 +267,14 @@ if driver_start "$installed/trackoro.exe" "$elsewhere" &&
     gb18030_file "$use/history-installed" 'YT2002|AAE快递|妈妈鞋子\r\n'
     same_bytes "$use/history-installed" "$installed/wlnum.ini" \
         "the installed program queries and writes its history in its folder"
+    # An install over the running program stops before it replaces a file, and says so.
+    status=0
+    install || status=$?
+    if [ "$status" = 2 ]; then
+        pass "an install while the program runs stops (exit status 2)"
+    else
+        fail "an install while the program runs ended with status $status, not 2"
+    fi
 else
     fail "the installed program did not query"
 fi

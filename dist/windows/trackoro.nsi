@@ -36,6 +36,7 @@ BrandingText "Trackoro ${VERSION}"
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
 LangString ShortcutText ${LANG_SIMPCHINESE} "Trackoro 快递查询"
+LangString StillRunning ${LANG_SIMPCHINESE} "Trackoro 正在运行。请先关闭它，再点“重试”。"
 LangString HistoryKept ${LANG_SIMPCHINESE} "查询历史 wlnum.ini 已保留在 $INSTDIR，不需要时可手动删除。"
 
 VIProductVersion "${VERSION}.0"
@@ -54,8 +55,30 @@ Function un.onInit
     SetShellVarContext current
 FunctionEnd
 
+; A running program's files cannot be replaced: without this check an install over it would
+; stop half-way, new DLLs beside the old program. Windows does not let a running program's
+; file be opened for writing.
+!macro TRACKORO_CLOSED un
+Function ${un}TrackoroClosed
+    IfFileExists "$INSTDIR\trackoro.exe" 0 done
+    retry:
+    ClearErrors
+    FileOpen $0 "$INSTDIR\trackoro.exe" a
+    IfErrors 0 closed
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(StillRunning)" /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+    closed:
+    FileClose $0
+    done:
+FunctionEnd
+!macroend
+!insertmacro TRACKORO_CLOSED ""
+!insertmacro TRACKORO_CLOSED "un."
+
 Section "Trackoro" SecProgram
     SectionIn RO
+    Call TrackoroClosed
     SetOutPath "$INSTDIR"
     ; The program folder as laid out; it holds no wlnum.ini, so one there stays as it is.
     File /r "${SOURCE}/*"
@@ -83,6 +106,7 @@ SectionEnd
 !macroend
 
 Section "Uninstall"
+    Call un.TrackoroClosed
     !include "${FILES}"
     Delete "$INSTDIR\Uninstall.exe"
     Delete "$SMPROGRAMS\Trackoro.lnk"
