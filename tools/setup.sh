@@ -25,6 +25,8 @@ TRACKORO_PACKAGES=(
 TRACKORO_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix wine64 nsis unzip xz-utils
     locales fonts-wqy-microhei xvfb xauth
+    # A window manager on Wine's X server, as on a desktop (x11-utils: xprop sees it is up).
+    openbox x11-utils
     # The packaged program used as a user would: key presses, the clipboard for Chinese text,
     # screenshots.
     xdotool xclip imagemagick

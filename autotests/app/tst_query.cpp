@@ -538,6 +538,12 @@ void TstQuery::readOnlyFolderIsReported() {
     {
         testsupport::Unprivileged user;
         QVERIFY(user.ok());
+        // Under Wine, run as root, the folder's permissions bind no one.
+        QFile probe(f->t.env.programFolder + QStringLiteral("/probe"));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QSKIP("the folder can still be written here (Wine run as root)");
+        }
         query();
     }
     QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("历史记录保存失败!"));

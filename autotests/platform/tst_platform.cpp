@@ -514,12 +514,14 @@ void TstPlatform::blockingFetchRunsNoHandlerButPaints() {
     TestHttpServer::Response slow = TestHttpServer::Response::text("ok");
     slow.delayMs = 300;
     server->setResponse("/", slow);
-    platform::Timer timer(QStringLiteral("t"), 20, true, &gate, nullptr);
-    int ticks = 0;
-    connect(&timer, &platform::Timer::tick, this, [&] { ++ticks; });
     QLabel label(QStringLiteral("before"));
     label.show();
     QVERIFY(QTest::qWaitForWindowExposed(&label));
+    // Started after the window is up (which can take longer than a tick, e.g. under Wine):
+    // from here on the event loop runs only inside the fetch.
+    platform::Timer timer(QStringLiteral("t"), 20, true, &gate, nullptr);
+    int ticks = 0;
+    connect(&timer, &platform::Timer::tick, this, [&] { ++ticks; });
     int paints = 0;
     struct PaintCounter : QObject {
         int* paints;

@@ -148,6 +148,7 @@ driver_enter() {
 
 driver_fill_and_query() {
     local number=$1 remark=$2
+    driver_focus
     xdotool type --delay 40 "$number"
     xdotool key Tab
     sleep 0.2
@@ -160,11 +161,13 @@ driver_fill_and_query() {
 
 driver_query_again() {
     local number=$1
+    driver_focus
     driver_enter "$number"
 }
 
 driver_query_number() {
     local number=$1
+    driver_focus
     xdotool key shift+Tab shift+Tab
     sleep 0.2
     xdotool key ctrl+a
@@ -192,6 +195,7 @@ driver_export() {
     local path=$1 unix_path before dialog box
     unix_path=$("$TRACKORO_WINE" winepath -u "$path" 2>/dev/null)
     # Remark box -> query button -> history button -> the menu box; its first entry.
+    driver_focus
     xdotool key Tab Tab Tab
     sleep 0.2
     before=$(driver_windows)
@@ -222,13 +226,15 @@ driver_export() {
 }
 
 driver_window_shot() {
-    local png=$1 geometry x y width height
-    geometry=$(xdotool getwindowgeometry --shell "$DRIVER_WINDOW")
-    x=$(sed -n 's/^X=//p' <<<"$geometry")
-    y=$(sed -n 's/^Y=//p' <<<"$geometry")
-    width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
-    height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
-    import -window root -crop "${width}x${height}+${x}+${y}" +repage "$png"
+    import -window "$DRIVER_WINDOW" "$1"
+}
+
+# The program's window to the front with the keyboard, as a click on it would (under Wine
+# the tray's own window can take the focus when a notice shows).
+driver_focus() {
+    xdotool windowactivate --sync "$DRIVER_WINDOW" >/dev/null 2>&1 ||
+        xdotool windowfocus --sync "$DRIVER_WINDOW" >/dev/null 2>&1 || true
+    sleep 0.3
 }
 
 driver_stop() {
