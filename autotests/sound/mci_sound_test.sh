@@ -12,39 +12,12 @@ check=$2
 sound=$3
 times=3
 
+source "$(dirname "$0")/../support/recorded_audio.sh"
 dir=$(mktemp -d)
-server=
-recorder=
-cleanup() {
-    [ -n "$recorder" ] && kill "$recorder" 2>/dev/null
-    [ -n "$server" ] && kill "$server" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$dir"
-}
-trap cleanup EXIT
+trap 'recorded_audio_stop; rm -rf "$dir"' EXIT
 
-# Its own runtime and home folders: nothing of a user's sound set-up is read or written.
-HOME=$dir XDG_RUNTIME_DIR=$dir XDG_CONFIG_HOME=$dir PULSE_SERVER= \
-    pulseaudio -n -F /dev/null --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-    --disable-shm=yes --load="module-null-sink sink_name=null" \
-    --load="module-native-protocol-unix socket=$dir/pulse.sock" >"$dir/pulseaudio.log" 2>&1 &
-server=$!
-export PULSE_SERVER=unix:$dir/pulse.sock
-for _ in $(seq 100); do
-    pactl info >/dev/null 2>&1 && break
-    sleep 0.1
-done
-pactl info >/dev/null
-
-parec -d null.monitor --format=s16le --channels=1 --rate=44100 --latency-msec=20 --raw \
-    >"$dir/recording.raw" &
-recorder=$!
-# Recording has begun once the first samples (silence) arrive.
-for _ in $(seq 100); do
-    [ -s "$dir/recording.raw" ] && break
-    sleep 0.05
-done
-[ -s "$dir/recording.raw" ] || { echo "parec records nothing" >&2; exit 1; }
+recorded_audio_start "$dir"
+recorded_audio_record "$dir/recording.raw"
 sleep 0.3
 
 windows_path() {
@@ -54,9 +27,7 @@ windows_path() {
 "$wine" "$check" play "$(windows_path "$sound")" "$times" 1500
 # What the audio server still holds of the last sound.
 sleep 1
-kill "$recorder"
-wait "$recorder" 2>/dev/null || true
-recorder=
+recorded_audio_cut
 
 # ts.mp3 is heard for over 0.4 s (its decoded samples, in the Linux sound test).
 "$wine" "$check" tones "$(windows_path "$dir/recording.raw")" "$times" 0.4 | tr -d '\r'
@@ -74,17 +45,9 @@ play_quickly() {
 }
 
 # A file that does not exist: silence, recorded.
-parec -d null.monitor --format=s16le --channels=1 --rate=44100 --latency-msec=20 --raw \
-    >"$dir/missing.raw" &
-recorder=$!
-for _ in $(seq 100); do
-    [ -s "$dir/missing.raw" ] && break
-    sleep 0.05
-done
+recorded_audio_record "$dir/missing.raw"
 play_quickly "$("$wine" "$check" play "$(windows_path "$dir")\\missing.mp3" 1 1500)"
-kill "$recorder"
-wait "$recorder" 2>/dev/null || true
-recorder=
+recorded_audio_cut
 "$wine" "$check" tones "$(windows_path "$dir/missing.raw")" 0 0 | tr -d '\r'
 
 # No audio server at all: the program goes on, silent.

@@ -2,7 +2,8 @@
 # Uses the Windows program under Wine as a user would: real key presses (xdotool) on the X
 # server Wine draws on, the clipboard (xclip) for Chinese text, the sample service on
 # 127.0.0.1, and an audio server of its own whose output is recorded. Source it after
-# tools/windows/wine-env (trackoro_wine_env done), then:
+# tools/windows/wine-env (trackoro_wine_env done) and autotests/support/recorded_audio.sh,
+# then:
 #   driver_service_start <service> <folder>  starts the sample service; sets DRIVER_URL
 #   driver_audio_start <folder>              starts PulseAudio with a recorded null sink
 #   driver_audio_stop                        ends the recording (<folder>/recording.raw)
@@ -21,8 +22,6 @@
 
 DRIVER_PID=
 DRIVER_SERVICE_PID=
-DRIVER_AUDIO_PID=
-DRIVER_RECORDER_PID=
 
 # driver_wait <tenths of a second> <command...>: until the command succeeds.
 driver_wait() {
@@ -63,41 +62,12 @@ driver_await_request() {
     }
 }
 
-# Its own runtime and home folders: nothing of a user's sound set-up is read or written.
 driver_audio_start() {
-    local folder=$1
-    DRIVER_RECORDING=$folder/recording.raw
-    HOME=$folder XDG_RUNTIME_DIR=$folder XDG_CONFIG_HOME=$folder PULSE_SERVER= \
-        pulseaudio -n -F /dev/null --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-        --disable-shm=yes --load="module-null-sink sink_name=null" \
-        --load="module-native-protocol-unix socket=$folder/pulse.sock" \
-        >"$folder/pulseaudio.log" 2>&1 &
-    DRIVER_AUDIO_PID=$!
-    export PULSE_SERVER=unix:$folder/pulse.sock
-    driver_wait 100 pactl info >/dev/null 2>&1 || {
-        echo "no audio server: $(cat "$folder/pulseaudio.log")" >&2
-        return 1
-    }
-    parec -d null.monitor --format=s16le --channels=1 --rate=44100 --latency-msec=20 --raw \
-        >"$DRIVER_RECORDING" &
-    DRIVER_RECORDER_PID=$!
-    # Recording has begun once the first samples (silence) arrive.
-    driver_wait 100 test -s "$DRIVER_RECORDING"
+    recorded_audio_start "$1" && recorded_audio_record "$1/recording.raw"
 }
 
 driver_audio_stop() {
-    if [ -n "$DRIVER_RECORDER_PID" ]; then
-        kill "$DRIVER_RECORDER_PID" 2>/dev/null || true
-        wait "$DRIVER_RECORDER_PID" 2>/dev/null || true
-    fi
-    if [ -n "$DRIVER_AUDIO_PID" ]; then
-        kill "$DRIVER_AUDIO_PID" 2>/dev/null || true
-        wait "$DRIVER_AUDIO_PID" 2>/dev/null || true
-    fi
-    DRIVER_RECORDER_PID=
-    DRIVER_AUDIO_PID=
-    unset PULSE_SERVER
-    return 0
+    recorded_audio_stop
 }
 
 driver_start() {

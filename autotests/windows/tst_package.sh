@@ -14,6 +14,7 @@ build=$(realpath "$1")
 project=$(realpath "$(dirname "$0")/../..")
 linux_build=$(realpath "${2:-$project/build}")
 source "$project/tools/windows/wine-env"
+source "$project/autotests/support/recorded_audio.sh"
 source "$project/autotests/windows/program_driver.sh"
 trackoro_wine_env "$build"
 service=$linux_build/bin/trackoro-sample-service
