@@ -30,6 +30,8 @@ TRACKORO_WINDOWS_PACKAGES=(
     # The packaged program used as a user would: key presses, the clipboard for Chinese text,
     # screenshots.
     xdotool xclip imagemagick
+    # The icons on the program and the installer read back (wrestool).
+    icoutils
     # moc, rcc and uic for the cross-build come from the Debian Qt.
     qt6-base-dev-tools cmake ninja-build
     # Sound played under Wine goes through GStreamer (mp3 decoder) to a recorded audio server.

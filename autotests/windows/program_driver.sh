@@ -207,20 +207,19 @@ driver_focus() {
     sleep 0.3
 }
 
+# driver_end <pid>: ends a process started here, if any, and waits for it.
+driver_end() {
+    [ -n "$1" ] || return 0
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
 driver_stop() {
-    if [ -n "$DRIVER_PID" ]; then
-        kill "$DRIVER_PID" 2>/dev/null || true
-        wait "$DRIVER_PID" 2>/dev/null || true
-    fi
+    driver_end "$DRIVER_PID"
     DRIVER_PID=
-    return 0
 }
 
 driver_service_stop() {
-    if [ -n "$DRIVER_SERVICE_PID" ]; then
-        kill "$DRIVER_SERVICE_PID" 2>/dev/null || true
-        wait "$DRIVER_SERVICE_PID" 2>/dev/null || true
-    fi
+    driver_end "$DRIVER_SERVICE_PID"
     DRIVER_SERVICE_PID=
-    return 0
 }

@@ -99,6 +99,27 @@ if ! grep -q "^Subsystem.*(Windows GUI)" <<<"$headers"; then
     fail "trackoro.exe is not a window program: $(grep "^Subsystem" <<<"$headers")"
 fi
 
+# The program's icon, the one in the sources, on trackoro.exe and on the installer: Explorer,
+# the Start menu and the taskbar show it. Compared by the sizes of its images, in bytes.
+icon_images() {
+    local ico=$1 count i
+    count=$(od -An -tu2 -j4 -N2 "$ico" | tr -d ' ')
+    for i in $(seq 0 $((count - 1))); do
+        od -An -tu4 -j$((6 + 16 * i + 8)) -N4 "$ico" | tr -d ' '
+    done | sort -n | tr '\n' ' '
+}
+resource_icon_images() {
+    wrestool -l "$1" | sed -n 's/.*type=icon .*size=\([0-9]*\)\].*/\1/p' | sort -n | tr '\n' ' '
+}
+icon=$(icon_images "$project/dist/windows/trackoro.ico")
+for file in "$folder/trackoro.exe" "$setup"; do
+    if [ "$(resource_icon_images "$file")" = "$icon" ]; then
+        pass "$(basename "$file") carries the program's icon"
+    else
+        fail "$(basename "$file")'s icons ($(resource_icon_images "$file")) are not the program's ($icon)"
+    fi
+done
+
 # (objdump's output is read whole: grep -q ending early would fail the pipe under pipefail.)
 imports=$(x86_64-w64-mingw32-objdump -p "$folder/libstdc++-6.dll")
 if grep -q 'DLL Name: libwinpthread-1.dll' <<<"$imports"; then
