@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "tracking/answer.h"
 #include "tracking/result_parser.h"
 

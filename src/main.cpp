@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "platform/console.h"
 #include "platform/options.h"
 #include "platform/platforms.h"
+#include "platform/system/console.h"
 #include "platform/version.h"
 
 namespace {

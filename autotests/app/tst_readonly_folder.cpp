@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "history/number_history.h"
-#include "platform/http_transport.h"
+#include "platform/net/http_transport.h"
 #include "support/file_faults.h"
 #include "support/main_window_fixture.h"
 

@@ -8,7 +8,7 @@
 #include "support/typing.h"
 
 #include "branch/form5.h"
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "platform/text_codec.h"
 #include "support/activation.h"
 #include "support/test_environment.h"

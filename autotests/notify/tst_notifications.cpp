@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "desktop_session.h"
-#include "platform/dbus_notifier.h"
+#include "platform/system/dbus_notifier.h"
 #include "support/activation.h"
 #include "support/main_window_fixture.h"
 #include "support/stall_watch.h"

@@ -5,7 +5,7 @@
 #include <QSystemTrayIcon>
 #include <QtTest>
 
-#include "platform/tray_notifier.h"
+#include "platform/system/tray_notifier.h"
 
 class TstTrayNotifier : public QObject {
     Q_OBJECT

@@ -9,8 +9,8 @@
 #include "support/stand_ins.h"
 #include "support/typing.h"
 
-#include "platform/controls.h"
-#include "platform/message_boxes.h"
+#include "platform/controls/controls.h"
+#include "platform/system/message_boxes.h"
 #include "search/form2.h"
 #include "search/keyword.h"
 #include "tracking/catalogue.h"

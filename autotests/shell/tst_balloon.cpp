@@ -7,7 +7,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "shell/balloon.h"
 #include "shell/list_click.h"
 #include "shell/list_filter.h"

@@ -4,8 +4,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "platform/browser.h"
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
+#include "platform/system/browser.h"
 #include "shell/form4.h"
 #include "shell/logo.h"
 #include "support/activation.h"

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/sound_output.h"
+#include "platform/system/sound_output.h"
 #include "support/audio_server.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QtTest>
 #include <cmath>
 
-#include "platform/media_player.h"
+#include "platform/system/media_player.h"
 #include "support/audio_server.h"
 #include "support/main_window_fixture.h"
 #include "support/stall_watch.h"

@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "history/history_handlers.h"
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
+#include "platform/controls/timer.h"
 #include "platform/environment.h"
-#include "platform/timer.h"
 #include "requery/requery.h"
 
 class QMainWindow;

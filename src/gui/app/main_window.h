@@ -5,7 +5,7 @@
 
 #include "app/form1_controls.h"
 #include "platform/environment.h"
-#include "platform/http_fetch.h"
+#include "platform/net/http_fetch.h"
 
 namespace history {
 class HistoryHandlers;

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "history/number_history.h"
-#include "platform/media_player.h"
-#include "platform/message_boxes.h"
-#include "platform/notifier.h"
+#include "platform/system/media_player.h"
+#include "platform/system/message_boxes.h"
+#include "platform/system/notifier.h"
 #include "tracking/answer.h"
 #include "tracking/catalogue.h"
 #include "tracking/change_notice.h"

@@ -2,8 +2,8 @@
 // of the newest version.
 #include "app/main_window.h"
 #include "app/update_label.h"
-#include "platform/browser.h"
-#include "platform/message_boxes.h"
+#include "platform/system/browser.h"
+#include "platform/system/message_boxes.h"
 
 namespace app {
 

@@ -13,10 +13,10 @@
 
 #include "branch/encoding.h"
 #include "branch/get_body.h"
-#include "platform/controls.h"
-#include "platform/gate.h"
-#include "platform/http_fetch.h"
-#include "platform/message_boxes.h"
+#include "platform/controls/controls.h"
+#include "platform/controls/gate.h"
+#include "platform/net/http_fetch.h"
+#include "platform/system/message_boxes.h"
 
 namespace branch {
 

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "platform/http_fetch.h"
+#include "platform/net/http_fetch.h"
 
 namespace platform {
 struct Environment;

@@ -2,8 +2,8 @@
 
 #include "history/export_format.h"
 #include "history/history_entry.h"
-#include "platform/message_boxes.h"
-#include "platform/save_dialog.h"
+#include "platform/system/message_boxes.h"
+#include "platform/system/save_dialog.h"
 
 namespace history {
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "platform/result.h"
 
 namespace history {

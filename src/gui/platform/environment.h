@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "platform/addresses.h"
-#include "platform/http_fetch.h"
+#include "platform/net/http_fetch.h"
 
 namespace platform {
 

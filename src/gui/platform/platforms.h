@@ -1,14 +1,14 @@
 #pragma once
 
-#include "platform/browser.h"
-#include "platform/clock.h"
+#include "platform/controls/clock.h"
+#include "platform/controls/gate.h"
 #include "platform/environment.h"
-#include "platform/gate.h"
-#include "platform/http_transport.h"
-#include "platform/media_player.h"
-#include "platform/message_boxes.h"
-#include "platform/notifier.h"
-#include "platform/save_dialog.h"
+#include "platform/net/http_transport.h"
+#include "platform/system/browser.h"
+#include "platform/system/media_player.h"
+#include "platform/system/message_boxes.h"
+#include "platform/system/notifier.h"
+#include "platform/system/save_dialog.h"
 
 namespace platform {
 

@@ -2,8 +2,8 @@
 
 #include <QPointer>
 
-#include "platform/clock.h"
-#include "platform/message_boxes.h"
+#include "platform/controls/clock.h"
+#include "platform/system/message_boxes.h"
 
 namespace requery {
 

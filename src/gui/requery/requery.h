@@ -5,8 +5,8 @@
 #include <QObject>
 #include <QPushButton>
 
-#include "platform/controls.h"
-#include "platform/timer.h"
+#include "platform/controls/controls.h"
+#include "platform/controls/timer.h"
 #include "requery/leading_number.h"
 
 namespace platform {

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/controls.h"
-#include "platform/message_boxes.h"
+#include "platform/controls/controls.h"
+#include "platform/system/message_boxes.h"
 #include "platform/text.h"
 #include "search/keyword.h"
 

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "platform/text.h"
 
 namespace shell {

@@ -6,8 +6,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "platform/browser.h"
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
+#include "platform/system/browser.h"
 #include "platform/version.h"
 #include "shell/logo.h"
 

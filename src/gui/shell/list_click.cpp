@@ -1,6 +1,6 @@
 #include "shell/list_click.h"
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "shell/balloon.h"
 
 namespace shell {

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QStyle>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 namespace shell {
 

@@ -1,4 +1,4 @@
-#include "platform/save_dialog.h"
+#include "platform/system/save_dialog.h"
 
 #include <QFileDialog>
 

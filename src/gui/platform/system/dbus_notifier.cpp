@@ -1,4 +1,4 @@
-#include "platform/dbus_notifier.h"
+#include "platform/system/dbus_notifier.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

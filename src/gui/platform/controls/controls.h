@@ -5,11 +5,11 @@
 #include <utility>
 
 // The controls the windows are built from.
-#include "platform/combo_box.h"
-#include "platform/link.h"
-#include "platform/list_view.h"
-#include "platform/status_bar.h"
-#include "platform/width_reserve.h"
+#include "platform/controls/combo_box.h"
+#include "platform/controls/link.h"
+#include "platform/controls/list_view.h"
+#include "platform/controls/status_bar.h"
+#include "platform/controls/width_reserve.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/console.h"
+#include "platform/system/console.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/message_boxes.h"
+#include "platform/system/message_boxes.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "platform/tray_notifier.h"
+#include "platform/system/tray_notifier.h"
 
 #include <QApplication>
 #include <QStyle>

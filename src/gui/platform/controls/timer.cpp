@@ -1,8 +1,8 @@
-#include "platform/timer.h"
+#include "platform/controls/timer.h"
 
 #include <QPointer>
 
-#include "platform/gate.h"
+#include "platform/controls/gate.h"
 
 namespace platform {
 

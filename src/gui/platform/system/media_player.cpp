@@ -1,9 +1,9 @@
-#include "platform/media_player.h"
+#include "platform/system/media_player.h"
 
 #include <QFileInfo>
 #include <QTimer>
 
-#include "platform/sound_output.h"
+#include "platform/system/sound_output.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
-#include "platform/http_fetch.h"
+#include "platform/net/http_fetch.h"
 
 #include <QEventLoop>
 #include <QTimer>
 
-#include "platform/gate.h"
+#include "platform/controls/gate.h"
 #include "platform/text_codec.h"
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 #include "platform/text.h"
 

@@ -3,7 +3,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include "platform/notifier.h"
+#include "platform/system/notifier.h"
 
 namespace platform {
 

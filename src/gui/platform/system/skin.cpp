@@ -1,4 +1,4 @@
-#include "platform/skin.h"
+#include "platform/system/skin.h"
 
 #include <QColor>
 #include <QFile>

@@ -2,7 +2,7 @@
 #include <QDir>
 #include <QPluginLoader>
 
-#include "platform/sound_output.h"
+#include "platform/system/sound_output.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/console.h"
+#include "platform/system/console.h"
 
 namespace platform {
 

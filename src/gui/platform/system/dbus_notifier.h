@@ -6,7 +6,7 @@
 #include <QThread>
 #include <optional>
 
-#include "platform/notifier.h"
+#include "platform/system/notifier.h"
 
 namespace platform {
 

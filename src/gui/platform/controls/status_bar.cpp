@@ -1,9 +1,9 @@
-#include "platform/status_bar.h"
+#include "platform/controls/status_bar.h"
 
 #include <QTimer>
 
-#include "platform/clock.h"
-#include "platform/controls.h"
+#include "platform/controls/clock.h"
+#include "platform/controls/controls.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/combo_box.h"
+#include "platform/controls/combo_box.h"
 
 #include <QLineEdit>
 #include <QSignalBlocker>

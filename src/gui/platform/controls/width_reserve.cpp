@@ -1,4 +1,4 @@
-#include "platform/width_reserve.h"
+#include "platform/controls/width_reserve.h"
 
 #include <QEvent>
 #include <QFontMetrics>

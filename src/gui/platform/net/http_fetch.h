@@ -10,7 +10,7 @@
 #include <chrono>
 #include <optional>
 
-#include "platform/http_transport.h"
+#include "platform/net/http_transport.h"
 
 class QTimer;
 

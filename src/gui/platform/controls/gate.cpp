@@ -1,9 +1,9 @@
-#include "platform/gate.h"
+#include "platform/controls/gate.h"
 
 #include <QCloseEvent>
 #include <QTimer>
 
-#include "platform/timer.h"
+#include "platform/controls/timer.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/browser.h"
+#include "platform/system/browser.h"
 
 #include <QDesktopServices>
 

@@ -1,5 +1,5 @@
 // The plugin trackoro_sound: sound through Qt Multimedia.
-#include "platform/sound_output.h"
+#include "platform/system/sound_output.h"
 
 #include <QAudioDecoder>
 #include <QAudioDevice>

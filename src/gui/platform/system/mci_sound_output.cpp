@@ -12,7 +12,7 @@
 #include <QString>
 #include <QThread>
 
-#include "platform/sound_output.h"
+#include "platform/system/sound_output.h"
 
 namespace platform {
 

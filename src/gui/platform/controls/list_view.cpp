@@ -1,4 +1,4 @@
-#include "platform/list_view.h"
+#include "platform/controls/list_view.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "platform/text.h"
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/http_transport.h"
+#include "platform/net/http_transport.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

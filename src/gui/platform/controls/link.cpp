@@ -1,4 +1,4 @@
-#include "platform/link.h"
+#include "platform/controls/link.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
