@@ -25,6 +25,7 @@
 #ifndef TRACKORO_BENCH_BARE_ONLY
 #include "app/main_window.h"
 #include "platform/platforms.h"
+#include "platform/system/qt_translation.h"
 #endif
 
 namespace {
@@ -122,6 +123,8 @@ int main(int argc, char** argv) {
     const bool idle = args.value(0) == QLatin1String("--idle-rss");
     const bool marked = args.value(0) == QLatin1String("--marks");
     const QString folder = args.value(idle || marked ? 1 : 0, QStringLiteral(TRACKORO_PROGRAM_DIR));
+    platform::installQtTranslation(application);
+    marks.mark("Qt's translation installed");
     platform::DesktopPlatform desktop{QStringLiteral(TRACKORO_PROGRAM_DIR)};
     marks.mark("outside world (network, sound, boxes) created");
     platform::Environment env = platform::environmentOf(desktop, folder);

@@ -6,6 +6,7 @@
 #include "platform/options.h"
 #include "platform/platforms.h"
 #include "platform/system/console.h"
+#include "platform/system/qt_translation.h"
 #include "platform/version.h"
 
 namespace {
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(platform::versionText());
     // The desktop matches the windows to the installed menu entry, and its icon, by this.
     QGuiApplication::setDesktopFileName(QStringLiteral("trackoro"));
+    platform::installQtTranslation(application);
     const platform::Options options = platform::parseOptions(QApplication::arguments());
     if (options.action != platform::Options::Action::Run) {
         return answer(options);

@@ -5,6 +5,9 @@ TRACKORO_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev
     # GBK (GB18030) text: Core5Compat's codec has its own tables, the same on Linux and Windows.
     qt6-5compat-dev
+    # Qt's own texts (standard buttons, context menus, Qt's dialogs) in Chinese: its zh_CN
+    # translation, built into the program on both systems.
+    qt6-translations-l10n
     gstreamer1.0-plugins-good cmake g++ make
     # ./test checks the layout of the sources.
     clang-format git
@@ -18,6 +21,9 @@ TRACKORO_PACKAGES=(
     # Tests of the desktop notifications: a session bus of their own and a real notification
     # server on it.
     dbus dunst
+    # Tests of what a screen reader reads: a real accessibility bus, read through AT-SPI as a
+    # screen reader does (Debian's python3 with pyatspi).
+    at-spi2-core python3-pyatspi
 )
 
 # The Windows build: cross-built with MinGW-w64 (posix threads) against a Windows Qt, run

@@ -142,6 +142,43 @@ void setTabOrder(const Form1Controls& c, QWidget* window) {
     }
 }
 
+// What a screen reader reads for each control: the inputs by their labels (buddies, so the
+// label and its control are linked too, and names without the colon), the one-character
+// buttons by what they delete, the selectors and the list by names of their own. Only
+// accessibility properties: every caption and text on screen stays as it is.
+void nameForScreenReaders(const Form1Controls& c) {
+    const auto name = [](QWidget* widget, const QString& name, const QString& description = {}) {
+        widget->setAccessibleName(name);
+        if (!description.isEmpty()) {
+            widget->setAccessibleDescription(description);
+        }
+    };
+    c.Label1->setBuddy(c.Text1);
+    c.Label2->setBuddy(c.Combo1);
+    c.Label9->setBuddy(c.Text2);
+    c.Label5->setBuddy(c.Combo2);
+    c.Label6->setBuddy(c.Combo3);
+    c.Label10->setBuddy(c.Combo4);
+    name(c.Text1, QStringLiteral("快件单号"), QStringLiteral("按F8粘贴剪贴板中的单号"));
+    name(c.Text1->lineEdit(), QStringLiteral("快件单号"));
+    name(c.Combo1, QStringLiteral("物流公司"));
+    name(c.Text2, QStringLiteral("备注信息"));
+    name(c.Command9, QStringLiteral("删"), QStringLiteral("从查询列表中删除当前单号"));
+    name(c.Command7, QStringLiteral("清"), QStringLiteral("清空查询列表中的全部单号"));
+    name(c.Combo5, QStringLiteral("功能菜单"),
+         QStringLiteral("导出信息、关于程序、访问论坛、网点信息查询、官方网站"));
+    name(c.Combo2, QStringLiteral("时"), QStringLiteral("请设定时间：定时查询的小时"));
+    name(c.Combo3, QStringLiteral("分"), QStringLiteral("请设定时间：定时查询的分钟"));
+    name(c.Combo4, QStringLiteral("每隔几分钟"), QStringLiteral("每隔几分钟自动进行一次查询"));
+    name(c.ListView1, QStringLiteral("物流进度"),
+         QStringLiteral("最近一次查询的物流进度，最新的在最上面"));
+    // The two state labels are read by their text, which names what they show
+    // ("快件状态：…", "是否更新：…"); a name of their own would hide it.
+    c.Label3->setAccessibleDescription(QStringLiteral("最近一次查询的快件状态"));
+    c.Label7->setAccessibleDescription(QStringLiteral("最近一次查询是否有新的物流进度"));
+    c.S1->panel(kMessagePanel)->setAccessibleDescription(QStringLiteral("查询提示"));
+}
+
 }  // namespace
 
 Form1Controls buildForm1Controls(QMainWindow* window, const platform::Environment& env) {
@@ -206,6 +243,7 @@ void layoutForm1Controls(const Form1Controls& c, QMainWindow* window, QObject* b
     main->addWidget(c.Frame1, 1);
 
     setTabOrder(c, window);
+    nameForScreenReaders(c);
     // The status line holds its longest running messages whole: a courier being asked, and
     // the quick search's find, for every courier.
     QStringList messages;

@@ -92,6 +92,9 @@ void Form5::buildControls() {
     c.Command1->setText(QStringLiteral("查询"));
     c.Command1->setDefault(true);
     connect(c.Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    // A screen reader reads the name box by its label, and each value with its caption.
+    c.Label13->setBuddy(c.Text1);
+    c.Text1->setAccessibleName(QStringLiteral("网点名称"));
 
     for (int i = 0; i < BranchFields::kCount; ++i) {
         c.captions[i] =
@@ -103,6 +106,7 @@ void Form5::buildControls() {
         value->setWordWrap(false);
         value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         value->setMinimumWidth(i < 2 ? 120 : 360);
+        value->setAccessibleDescription(QString(kCaptions[i]).remove(QChar(u'：')));
         if (!kLongestValues[i].isEmpty()) {
             platform::reserveWidthFor(value, {kLongestValues[i]});
         }

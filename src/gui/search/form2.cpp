@@ -60,6 +60,8 @@ void Form2::buildControls() {
                                                   QStringLiteral("搜索"), c.Frame1);
     // Enter in the keyword box searches.
     c.Command1->setDefault(true);
+    c.Text1->setAccessibleName(QStringLiteral("公司名称关键字"));
+    c.Command1->setAccessibleDescription(QStringLiteral("在物流公司中搜索关键字"));
     auto* row1 = new QHBoxLayout(c.Frame1);
     row1->addWidget(c.Text1, 1);
     row1->addWidget(c.Command1);

@@ -76,6 +76,7 @@ void Form4::buildHeader() {
     c.aicAlphaImage1->setAttribute(Qt::WA_TranslucentBackground);
     c.aicAlphaImage1->setScaledContents(true);
     c.aicAlphaImage1->setPixmap(drawLogo());
+    c.aicAlphaImage1->setAccessibleName(QStringLiteral("Trackoro标志"));
     place(c.aicAlphaImage1, 360, 240, 1125, 1395);
 
     c.Label9 = platform::makeLabel(QStringLiteral("Label9"),
