@@ -5,6 +5,7 @@
 //   bench_startup --minimal            a QWidget with one label
 //   bench_startup --bare               a bare QMainWindow
 //   bench_startup --label              a QMainWindow showing one QLabel of Chinese text
+//   bench_startup --untranslated       the main window without Qt's translation (what it costs)
 //   bench_startup [program folder]     the main window (with the skin and sounds found in
 //                                      the program folder, default: the build's bin/)
 //   bench_startup --idle-rss [folder]  the main window left idle for two seconds, then its
@@ -122,9 +123,13 @@ int main(int argc, char** argv) {
 
     const bool idle = args.value(0) == QLatin1String("--idle-rss");
     const bool marked = args.value(0) == QLatin1String("--marks");
-    const QString folder = args.value(idle || marked ? 1 : 0, QStringLiteral(TRACKORO_PROGRAM_DIR));
-    platform::installQtTranslation(application);
-    marks.mark("Qt's translation installed");
+    const bool untranslated = args.value(0) == QLatin1String("--untranslated");
+    const QString folder =
+        args.value(idle || marked || untranslated ? 1 : 0, QStringLiteral(TRACKORO_PROGRAM_DIR));
+    if (!untranslated) {
+        platform::installQtTranslation(application);
+        marks.mark("Qt's translation installed");
+    }
     platform::DesktopPlatform desktop{QStringLiteral(TRACKORO_PROGRAM_DIR)};
     marks.mark("outside world (network, sound, boxes) created");
     platform::Environment env = platform::environmentOf(desktop, folder);
