@@ -245,10 +245,10 @@ ParcelsState decodeParcels(QByteArrayView bytes) {
     state.watch.armed = armed.toBool();
     state.watch.intervalMinutes = static_cast<int>(
         std::clamp(interval.toDouble(), double{kMinWatchMinutes}, double{kMaxWatchMinutes}));
-    for (const QJsonValue& entry : entries) {
-        std::optional<std::pair<ParcelKey, ParcelRecord>> parcel = parcelFrom(entry);
+    for (const auto& entry : entries) {
+        const std::optional<std::pair<ParcelKey, ParcelRecord>> parcel = parcelFrom(entry);
         if (parcel && !state.parcels.contains(parcel->first)) {
-            state.parcels.insert(std::move(parcel->first), std::move(parcel->second));
+            state.parcels.insert(parcel->first, parcel->second);
         }
     }
     return state;

@@ -39,7 +39,7 @@ bool operator!=(const ParcelsState& a, const ParcelsState& b);
 
 // What the file can hold. A larger file is not read; a state that would make one is not
 // written. Hundreds of parcels make a few hundred kilobytes.
-inline constexpr qsizetype kMaxFileBytes = 8 * 1024 * 1024;
+inline constexpr qsizetype kMaxFileBytes = qsizetype{8} * 1024 * 1024;
 inline constexpr int kMaxParcels = 10000;
 // The longest number and company kept: a parcel with a longer one is left out of the file.
 inline constexpr int kMaxKeyChars = 200;
