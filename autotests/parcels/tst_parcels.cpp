@@ -358,21 +358,13 @@ void TstParcels::damagedFile_data() {
     QTest::newRow("another format")
         << fileWith(two, R"({"armed": true, "interval": 60})", R"("format": "other", "version": 1)")
         << 0 << false << 30;
-    QTest::newRow("no format") << fileWith(two, R"({"armed": true, "interval": 60})",
-                                           R"("version": 1)")
-                               << 0 << false << 30;
     QTest::newRow("version 2") << fileWith(two, R"({"armed": true, "interval": 60})",
                                            R"("format": "trackoro-parcels", "version": 2)")
                                << 0 << false << 30;
-    QTest::newRow("version as text") << fileWith(two, R"({"armed": true, "interval": 60})",
-                                                 R"("format": "trackoro-parcels", "version": "1")")
-                                     << 0 << false << 30;
     QTest::newRow("armed as text")
         << fileWith(two, R"({"armed": "true", "interval": 60})") << 0 << false << 30;
     QTest::newRow("interval a fraction")
         << fileWith(two, R"({"armed": true, "interval": 60.5})") << 0 << false << 30;
-    QTest::newRow("interval as text")
-        << fileWith(two, R"({"armed": true, "interval": "60"})") << 0 << false << 30;
     QTest::newRow("no settings") << fileWith(two, "null") << 0 << false << 30;
     QTest::newRow("parcels an object")
         << QByteArray(R"({"format": "trackoro-parcels", "version": 1, )"
@@ -408,14 +400,11 @@ void TstParcels::damagedFile_data() {
     QTest::newRow("count as text") << oneBad({R"("lines": "3")"}) << 1 << true << 60;
     QTest::newRow("count zero with lines") << oneBad({R"("lines": 0)"}) << 1 << true << 60;
     QTest::newRow("unknown status") << oneBad({R"("status": "已签收")"}) << 1 << true << 60;
-    QTest::newRow("status a number") << oneBad({R"("status": 1)"}) << 1 << true << 60;
     QTest::newRow("moved after a failure")
         << oneBad({R"("status": "failed")", R"("moved": true)"}) << 1 << true << 60;
     QTest::newRow("newest line without a count")
         << oneBad({R"("status": "not-found")", R"("lines": 0)"}) << 1 << true << 60;
     QTest::newRow("time as a number") << oneBad({R"("time": 20261201)"}) << 1 << true << 60;
-    QTest::newRow("company null") << oneBad({R"("company": null)"}) << 1 << true << 60;
-    QTest::newRow("moved as a number") << oneBad({R"("moved": 0)"}) << 1 << true << 60;
     QTest::newRow("no query time") << oneBad({R"("queried": null)"}) << 1 << true << 60;
     QTest::newRow("query time before 1970") << oneBad({R"("queried": -1)"}) << 1 << true << 60;
     QTest::newRow("query time past 9999")
@@ -529,8 +518,6 @@ void TstParcels::csvField_data() {
                            << "\"他说\"\"好\"\"\"";
     QTest::newRow("LF") << "a\nb"
                         << "\"a\nb\"";
-    QTest::newRow("CR LF") << "a\r\nb"
-                           << "\"a\r\nb\"";
     QTest::newRow("bar and tab inside") << "a|b\tc"
                                         << "a|b\tc";
     QTest::newRow("formula") << "=1+1"
@@ -538,8 +525,6 @@ void TstParcels::csvField_data() {
     QTest::newRow("formula with quotes and comma")
         << "=HYPERLINK(\"http://x\",\"点我\")"
         << "\"'=HYPERLINK(\"\"http://x\"\",\"\"点我\"\")\"";
-    QTest::newRow("command") << "=cmd|' /C calc'!A0"
-                             << "'=cmd|' /C calc'!A0";
     QTest::newRow("plus") << "+86 138"
                           << "'+86 138";
     QTest::newRow("minus") << "-2+3"
@@ -558,10 +543,6 @@ void TstParcels::csvField_data() {
                                     << "+3.5";
     QTest::newRow("sign and a dot") << "-3."
                                     << "'-3.";
-    QTest::newRow("full-width equals") << "＝1"
-                                       << "＝1";
-    QTest::newRow("apostrophe") << "'x"
-                                << "'x";
 }
 
 void TstParcels::csvField() {
