@@ -116,6 +116,45 @@ HISTORY = {
     "gbk_lacks": gbk("SF9|EMS快递|\u20ac\u00e9\U0001F600\r\n"),
 }
 
+# --- the parcel list's saved file (autotests/parcels) ----------------------------------------------
+
+def parcel_entry(number, company="顺丰快递", status="in-transit", time="2026-12-01 09:12:40",
+                 progress="已发车", lines=3, queried=1796311800000, moved="false"):
+    return ('{"number": %s, "company": %s, "status": "%s", "time": %s, "progress": %s, '
+            '"lines": %s, "queried": %s, "moved": %s}'
+            % (json_text(number), json_text(company), status, json_text(time), json_text(progress),
+               lines, queried, moved))
+
+
+def json_text(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"').replace("\t", "\\t") \
+        .replace("\r", "\\r").replace("\n", "\\n") + '"'
+
+
+def parcels_file(entries, watch='{"armed": true, "interval": 60}', version="1"):
+    return ('{"format": "trackoro-parcels", "version": %s, "watch": %s, "parcels": [%s]}'
+            % (version, watch, ", ".join(entries)))
+
+
+PARCELS_FILES = {
+    "two": utf8(parcels_file([parcel_entry("SF1"), parcel_entry("SF2", status="signed",
+                                                                  progress="已签收", moved="true")])),
+    "same_number_two_couriers": utf8(parcels_file([parcel_entry("1234"),
+                                                   parcel_entry("1234", company="共速达物流|快递")])),
+    "texts": utf8(parcels_file([parcel_entry("A|B\t\"C\"", progress="运输中 \\ \r\n<p>\U0001F4E6",
+                                             lines=32767)])),
+    "failure_kept_lines": utf8(parcels_file([parcel_entry("T1", status="timed-out")])),
+    "no_lines": utf8(parcels_file([parcel_entry("N1", status="not-found", time="", progress="",
+                                                lines=0)])),
+    "interval_out_of_bounds": utf8(parcels_file([], watch='{"armed": false, "interval": 1e30}')),
+    "bad_entry": utf8(parcels_file([parcel_entry("B1", lines=-1), parcel_entry("B2")])),
+    "version_2": utf8(parcels_file([parcel_entry("V2")], version="2")),
+    # An escaped NUL and half of a surrogate pair, and a raw NUL byte.
+    "escapes": utf8(parcels_file([parcel_entry("E1", progress="ESCAPES"), parcel_entry("E2\0")])
+                    .replace("ESCAPES", "a\\u0000b\\ud800")),
+    "empty": b"",
+}
+
 # --- branch pages (autotests/branch, tools/sample_service) --------------------------------------
 
 PREFIX19 = " class=\"vv\" id=\"q\">"
@@ -246,6 +285,7 @@ def main():
     write_corpus("fuzz_request_url", {n: utf8(t) for n, t in NUMBERS.items()} |
                  {"utf16_lone_surrogate": utf16("SF\ud800&1")})
     write_corpus("fuzz_history", HISTORY)
+    write_corpus("fuzz_parcels_file", PARCELS_FILES)
     write_corpus("fuzz_branch_page", {n: utf8(p) for n, p in BRANCH_PAGES.items()} |
                  {"gbk_six_fields": gbk(BRANCH_PAGES["six_fields"])})
     write_corpus("fuzz_branch_encoding", {n: utf16(t) for n, t in NAMES.items()})
@@ -260,6 +300,15 @@ def main():
                                     b"&type=", b"nu=", b"com=", utf8("中"), gbk("中")])
     write_dict("fuzz_history", [b"\r\n", b"\r", b"\n", b"|", b"||"] + both(["EMS快递", "顺丰快递"]) +
                [b"\x81\x30\x81\x30", b"\x84\x31\xa4\x37", b"\x81\r", b"\x81\x30\r"])
+    write_dict("fuzz_parcels_file", [b'"format"', b'"trackoro-parcels"', b'"version"', b'"watch"',
+                                      b'"armed"', b'"interval"', b'"parcels"', b'"number"',
+                                      b'"company"', b'"status"', b'"time"', b'"progress"', b'"lines"',
+                                      b'"queried"', b'"moved"', b'"signed"', b'"delivering"',
+                                      b'"in-transit"', b'"no-information"', b'"not-found"',
+                                      b'"bad-format"', b'"unsupported"', b'"timed-out"', b'"failed"',
+                                      b"true", b"false", b"null", b"32767", b"1796311800000",
+                                      b"\\u0000", b"\\ud800", b"<tr><td>", b"</td><td>"] +
+               both(["签", "派"]))
     write_dict("fuzz_branch_page", both(["td", "</", "<td>", "</td>", "<<//",
                                          " class=\"fieldtext\">", "网点名称"]))
     write_dict("fuzz_branch_encoding", [utf16(t) for t in [" ", "%", "&", "#", "+", "\x7f", "中",
