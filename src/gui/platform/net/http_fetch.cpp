@@ -53,90 +53,160 @@ HopOutcome classifyHop(const HopFacts& facts, const FetchOptions& options, int h
     return {Status::Ok, {}};
 }
 
-struct HttpFetch::Hop {
-    HopFacts facts;
-    QByteArray body;
-    QByteArray contentType;
-    QString errorText;
-};
-
-// What a finished transfer says beyond its body.
-void HttpFetch::readEnd(const TransferEnd& end, const QUrl& target, Hop& hop) {
-    hop.facts.httpStatus = end.httpStatus;
-    hop.facts.error = end.error;
-    if (end.location) {
-        hop.facts.location = target.resolved(QUrl::fromEncoded(*end.location));
-    }
-    hop.errorText = end.errorText;
-    hop.contentType = end.contentType;
+AsyncFetch::AsyncFetch(HttpTransport* network, QObject* parent)
+    : QObject(parent), network_(network), deadline_(new QTimer(this)) {
+    deadline_->setSingleShot(true);
+    connect(deadline_, &QTimer::timeout, this, [this] {
+        if (transfer_ && !ending_) {
+            facts_.deadlinePassed = true;
+            stop();
+        }
+    });
 }
 
-HttpFetch::Hop HttpFetch::runHop(const QUrl& target, const FetchOptions& options, Wait wait,
-                                 QTimer& deadline) {
-    Hop hop;
-    QObject scope;  // every connection below ends with this hop
-    QEventLoop loop;
-    bool stopped = false;  // aborted by a rule of ours: what arrives later is not read
-    std::unique_ptr<Transfer> transfer;  // ends before everything its events use
+AsyncFetch::~AsyncFetch() = default;
 
-    const auto stop = [&] {
-        stopped = true;
-        transfer->abort();
-    };
-    const auto drain = [&] {
-        if (stopped || !transfer->isOpen()) {
-            return;
-        }
-        const qint64 available = transfer->bytesAvailable();
-        if (available > options.maxBodyBytes - hop.body.size()) {
-            hop.facts.bytesReceived = hop.body.size() + available;
-            stop();
-            return;
-        }
-        hop.body += transfer->readAll();
-        hop.facts.bytesReceived = hop.body.size();
-    };
+void AsyncFetch::start(const QUrl& url, const FetchOptions& options) {
+    ++runs_;
+    transfer_.reset();
+    running_ = true;
+    abandoned_ = false;
+    first_ = url;
+    options_ = options;
+    fallbackCharset_ = QByteArray(options.fallbackCharset);
+    options_.fallbackCharset = fallbackCharset_.isNull() ? nullptr : fallbackCharset_.constData();
+    hopNumber_ = 0;
+    // One deadline for the whole transfer, redirects included: a server that drips a byte
+    // now and then cannot hold it, as the silence time-out alone would let it.
+    deadline_->start(static_cast<int>(options.totalLimit.count()));
+    startHop(url);
+}
+
+void AsyncFetch::startHop(const QUrl& target) {
+    target_ = target;
+    facts_ = HopFacts();
+    body_.clear();
+    contentType_.clear();
+    errorText_.clear();
+    stopped_ = false;
+    ending_ = false;
+    if (!isFetchableUrl(target)) {  // only the first: classifyHop follows no other
+        facts_.error = TransferError::Other;
+        errorText_ = QStringLiteral("unusable address");
+        hopEnded();
+        return;
+    }
+    if (!deadline_->isActive()) {
+        facts_.deadlinePassed = true;
+        hopEnded();
+        return;
+    }
     TransferEvents events;
-    events.bodyArrived = drain;
-    events.lengthDeclared = [&](qint64 length) {
-        hop.facts.declaredLength = length;
-        if (length > options.maxBodyBytes) {
-            stop();
-        }
-    };
-    events.finished = [&] { loop.quit(); };
-    transfer = network_->get({target, options.totalLimit, options.headers}, std::move(events));
-    if (!transfer) {
-        hop.facts.error = TransferError::Other;
-        hop.errorText = QStringLiteral("no network");
-        return hop;
+    events.bodyArrived = [this] { drain(); };
+    events.lengthDeclared = [this](qint64 length) { onLength(length); };
+    events.finished = [this] { hopEnded(); };
+    transfer_ = network_->get({target, options_.totalLimit, options_.headers}, std::move(events));
+    if (!transfer_) {
+        facts_.error = TransferError::Other;
+        errorText_ = QStringLiteral("no network");
+        hopEnded();
+        return;
     }
-
-    watchLimits(deadline, scope, hop, stop);
-
-    if (!transfer->isFinished()) {
-        waitIn(loop, wait);
+    if (transfer_->isFinished()) {
+        hopEnded();
     }
-    drain();
-    readEnd(transfer->end(), target, hop);
-    hop.facts.abandoned = hop.facts.abandoned || abandoned_;
-    return hop;
 }
 
-void HttpFetch::watchLimits(QTimer& deadline, QObject& scope, Hop& hop,
-                            const std::function<void()>& stop) {
-    connect(&deadline, &QTimer::timeout, &scope, [&hop, stop] {
-        hop.facts.deadlinePassed = true;
+void AsyncFetch::drain() {
+    if (!transfer_ || stopped_ || !transfer_->isOpen()) {
+        return;
+    }
+    const qint64 available = transfer_->bytesAvailable();
+    if (available > options_.maxBodyBytes - body_.size()) {
+        facts_.bytesReceived = body_.size() + available;
         stop();
-    });
-    connect(this, &HttpFetch::abandonRequested, &scope, [&hop, stop] {
-        hop.facts.abandoned = true;
-        stop();
-    });
-    if (!deadline.isActive()) {
-        hop.facts.deadlinePassed = true;
+        return;
+    }
+    body_ += transfer_->readAll();
+    facts_.bytesReceived = body_.size();
+}
+
+void AsyncFetch::onLength(qint64 length) {
+    facts_.declaredLength = length;
+    if (length > options_.maxBodyBytes) {
         stop();
     }
+}
+
+void AsyncFetch::stop() {
+    if (!transfer_ || stopped_) {
+        return;
+    }
+    stopped_ = true;
+    transfer_->abort();
+    hopEnded();  // whatever the transfer says next is not read
+}
+
+void AsyncFetch::abort() {
+    if (!running_) {
+        return;
+    }
+    abandoned_ = true;
+    if (!ending_) {
+        facts_.abandoned = true;
+        stop();
+    }
+}
+
+void AsyncFetch::hopEnded() {
+    if (ending_) {
+        return;
+    }
+    ending_ = true;
+    // Posted: this may be called inside the transfer's own events (even inside its abort()),
+    // where the transfer must not be destroyed yet.
+    QMetaObject::invokeMethod(
+        this,
+        [this, run = runs_] {
+            if (run == runs_) {
+                readHop();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void AsyncFetch::readHop() {
+    if (transfer_) {
+        drain();
+        const TransferEnd end = transfer_->end();
+        facts_.httpStatus = end.httpStatus;
+        facts_.error = end.error;
+        if (end.location) {
+            facts_.location = target_.resolved(QUrl::fromEncoded(*end.location));
+        }
+        errorText_ = end.errorText;
+        contentType_ = end.contentType;
+        transfer_.reset();
+    }
+    facts_.abandoned = facts_.abandoned || abandoned_;
+    const HopOutcome outcome = classifyHop(facts_, options_, hopNumber_, first_);
+    if (!outcome.status) {
+        ++hopNumber_;
+        startHop(outcome.next);
+        return;
+    }
+    FetchResult result;
+    result.status = *outcome.status;
+    result.httpStatus = facts_.httpStatus;
+    result.error = errorText_;
+    if (result.ok()) {
+        result.error.clear();
+        result.text = decodeBody(body_, contentType_, options_.fallbackCharset);
+    }
+    body_.clear();
+    running_ = false;
+    deadline_->stop();
+    emit finished(result);  // last: a receiver may delete this fetch
 }
 
 void HttpFetch::waitIn(QEventLoop& loop, Wait wait) {
@@ -160,29 +230,22 @@ FetchResult HttpFetch::get(const QUrl& url, const FetchOptions& options, Wait wa
         return result;
     }
 
-    // One deadline for the whole transfer, redirects included: a server that drips a byte
-    // now and then cannot hold it, as the silence time-out alone would let it.
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.start(static_cast<int>(options.totalLimit.count()));
-
-    QUrl target = url;
-    for (int hopNumber = 0;; ++hopNumber) {
-        const Hop hop = runHop(target, options, wait, deadline);
-        const HopOutcome outcome = classifyHop(hop.facts, options, hopNumber, url);
-        result.httpStatus = hop.facts.httpStatus;
-        result.error = hop.errorText;
-        if (!outcome.status) {
-            target = outcome.next;
-            continue;
-        }
-        result.status = *outcome.status;
-        if (result.ok()) {
-            result.error.clear();
-            result.text = decodeBody(hop.body, hop.contentType, options.fallbackCharset);
-        }
+    AsyncFetch fetch(network_);
+    QEventLoop loop;
+    std::optional<FetchResult> answer;
+    connect(&fetch, &AsyncFetch::finished, &loop, [&](const FetchResult& ended) {
+        answer = ended;
+        loop.quit();
+    });
+    connect(this, &HttpFetch::abandonRequested, &fetch, &AsyncFetch::abort);
+    fetch.start(url, options);
+    waitIn(loop, wait);  // finished() comes from the event loop, never from within start()
+    if (!answer) {
+        // The wait was ended from outside (the application quits): the request is given up.
+        result.status = FetchResult::Status::Abandoned;
         return result;
     }
+    return *answer;
 }
 
 FetchResult Inet::OpenURL(const QUrl& url, std::chrono::milliseconds limit) {

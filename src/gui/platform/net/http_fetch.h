@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <memory>
 #include <optional>
 
 #include "platform/net/http_transport.h"
@@ -77,9 +78,68 @@ HopOutcome classifyHop(const HopFacts& facts, const FetchOptions& options, int h
 // An http or https address that can be asked for.
 bool isFetchableUrl(const QUrl& url);
 
-// One HTTP GET with one request object per call. The total time is bounded (a server
-// that drips a byte now and then cannot hold it), the body is capped, and a redirect is
-// followed only within the same scheme and up to a limit.
+// One HTTP GET that does not wait: the answer comes as finished(), exactly once per start(),
+// always from the event loop (never from within start() or abort()). The total time is bounded
+// by a timer of its own (a server that drips a byte now and then cannot hold it), the body is
+// capped while it is read, and a redirect is followed only within the same scheme and up to a
+// limit. Any number can run side by side while the event loop goes on. `network` must outlive
+// the fetch.
+class AsyncFetch : public QObject {
+    Q_OBJECT
+public:
+    explicit AsyncFetch(HttpTransport* network, QObject* parent = nullptr);
+    // A fetch still running ends here, its connection closed, without a finished().
+    ~AsyncFetch() override;
+
+    // Starts fetching `url`; a fetch still running is ended first, without its finished(). An
+    // address that cannot be asked for (isFetchableUrl) ends as Failed, sending nothing.
+    void start(const QUrl& url, const FetchOptions& options);
+    // From start() until finished() is emitted.
+    bool isRunning() const { return running_; }
+
+public slots:
+    // Gives the running fetch up: its connection is closed at once, and finished() follows
+    // from the event loop with Abandoned. Does nothing when no fetch runs.
+    void abort();
+
+signals:
+    // The receiver may delete the fetch.
+    void finished(const platform::FetchResult& result);
+
+private:
+    void startHop(const QUrl& target);
+    // Called from the transfer's events: what they found, read as it comes.
+    void drain();
+    void onLength(qint64 length);
+    // Ends the transfer by a rule of ours; what arrives later is not read.
+    void stop();
+    // The hop is over (its transfer finished or never started): its end is read from the
+    // event loop, outside the transfer's own events.
+    void hopEnded();
+    void readHop();
+
+    HttpTransport* network_;
+    QTimer* deadline_;  // the total time, redirects included
+    QUrl first_;
+    QUrl target_;
+    FetchOptions options_;
+    QByteArray fallbackCharset_;  // options_.fallbackCharset, kept for as long as the fetch runs
+    int hopNumber_ = 0;
+    quint64 runs_ = 0;  // start() calls: an end posted for an earlier fetch is dropped
+    bool running_ = false;
+    bool abandoned_ = false;
+
+    // The hop under way.
+    std::unique_ptr<Transfer> transfer_;  // ends before everything its events use
+    HopFacts facts_;
+    QByteArray body_;
+    QByteArray contentType_;
+    QString errorText_;
+    bool stopped_ = false;  // aborted by a rule of ours
+    bool ending_ = false;   // its end is posted
+};
+
+// One HTTP GET under the same rules as AsyncFetch, which the caller waits for.
 //
 // BlockHandlers: the caller waits; the window keeps painting, but no handler of the program
 // runs meanwhile: input, timer ticks and close requests wait until the request is over.
@@ -101,13 +161,6 @@ signals:
     void abandonRequested();
 
 private:
-    struct Hop;
-    // Sends one request and waits for its end, the deadline or abandon().
-    Hop runHop(const QUrl& target, const FetchOptions& options, Wait wait, QTimer& deadline);
-    static void readEnd(const TransferEnd& end, const QUrl& target, Hop& hop);
-    // Ends the hop through `stop` when the deadline passes (or has passed) or the fetch is
-    // abandoned, for as long as `scope` lives.
-    void watchLimits(QTimer& deadline, QObject& scope, Hop& hop, const std::function<void()>& stop);
     // Runs `loop` until it is quit; with BlockHandlers, no handler of the windows runs meanwhile.
     void waitIn(QEventLoop& loop, Wait wait);
 

@@ -38,7 +38,9 @@ public:
     }
 
     ~QtTransfer() override {
-        reply_->disconnect();
+        // Only the transfer's own connections: cutting all of the reply's would also cut it
+        // from its manager, and abort() would then leave the connection open (Qt 6.4).
+        QObject::disconnect(reply_, nullptr, &scope_, nullptr);
         if (!reply_->isFinished()) {
             reply_->abort();
         }
