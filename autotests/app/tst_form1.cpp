@@ -161,7 +161,7 @@ void TstForm1::selectorsFilled() {
     QCOMPARE(form->controls().Combo5->items(),
              QStringList({QStringLiteral("导出信息"), QStringLiteral("关于程序"),
                           QStringLiteral("访问论坛"), QStringLiteral("网点信息查询"),
-                          QStringLiteral("Velmora官方网站")}));
+                          QStringLiteral("Velmora官方网站"), QStringLiteral("全部快件")}));
     QCOMPARE(form->controls().Combo5->listIndex(), -1);
 }
 

@@ -7,6 +7,7 @@
 #include "parcels/parcels_file.h"
 #include "parcels/table_csv.h"
 #include "support/file_bytes.h"
+#include "tracking/catalogue.h"
 
 using parcels::FetchEnd;
 using parcels::ParcelKey;
@@ -86,6 +87,8 @@ private slots:
     void answerRead();
     void longAndHostileTextsKeptShort();
     void keyOfAnEntry();
+    void entryParts_data();
+    void entryParts();
 
     // Moved
     void moved_data();
@@ -220,6 +223,39 @@ void TstParcels::keyOfAnEntry() {
     QVERIFY(sf == parcels::keyOfEntry("1234|顺丰快递|妈妈的书"));
     QCOMPARE(parcels::keyOfEntry("5678").number, QString("5678"));
     QCOMPARE(parcels::keyOfEntry("5678").company, QString());
+}
+
+// Rows: an entry and how it reads (number, company, remark, whether the courier is known).
+void TstParcels::entryParts_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("parts");
+    QTest::addColumn<bool>("known");
+    QTest::newRow("plain") << "1234|顺丰快递|爸爸衣服"
+                           << QStringList{"1234", "顺丰快递", "爸爸衣服"} << true;
+    QTest::newRow("remark with bars")
+        << "1234|EMS快递|a|b|" << QStringList{"1234", "EMS快递", "a|b|"} << true;
+    QTest::newRow("courier name with a bar")
+        << "77|共速达物流|快递|书" << QStringList{"77", "共速达物流|快递", "书"} << true;
+    QTest::newRow("courier name with a bar, no remark")
+        << "77|共速达物流|快递" << QStringList{"77", "共速达物流|快递", ""} << true;
+    QTest::newRow("a name that only starts like a courier's")
+        << "9|顺丰快递公司|x" << QStringList{"9", "顺丰快递公司", "x"} << false;
+    QTest::newRow("unknown courier")
+        << "9|火星快递|x" << QStringList{"9", "火星快递", "x"} << false;
+    QTest::newRow("number only") << "5678" << QStringList{"5678", "", ""} << false;
+    QTest::newRow("empty remark") << "5678|AAE快递|" << QStringList{"5678", "AAE快递", ""} << true;
+}
+
+void TstParcels::entryParts() {
+    QFETCH(QString, entry);
+    QFETCH(QStringList, parts);
+    QFETCH(bool, known);
+    const parcels::ParcelEntry parsed = parcels::parseEntry(entry);
+    QCOMPARE((QStringList{parsed.number, parsed.company, parsed.remark}), parts);
+    QCOMPARE(parsed.courierPosition >= 0, known);
+    if (known) {
+        QCOMPARE(tracking::courierName(parsed.courierPosition), parsed.company);
+    }
 }
 
 // Each step is one query: a number is an answer with that many lines, "T" a time-out, "F" a

@@ -6,6 +6,7 @@
 #include "history/history_entry.h"
 #include "platform/text.h"
 #include "tracking/answer.h"
+#include "tracking/catalogue.h"
 #include "tracking/result_parser.h"
 
 namespace parcels {
@@ -133,8 +134,36 @@ bool operator<(const ParcelKey& a, const ParcelKey& b) {
     return std::tie(a.number, a.company) < std::tie(b.number, b.company);
 }
 
+ParcelEntry parseEntry(const QString& entry) {
+    ParcelEntry parsed;
+    parsed.number = history::entryPiece(entry, 0);
+    const qsizetype bar = entry.indexOf(QChar(u'|'));
+    if (bar < 0) {
+        return parsed;
+    }
+    const QStringView rest = QStringView(entry).mid(bar + 1);
+    const QStringList names = tracking::courierNames();
+    for (int position = 0; position < names.size(); ++position) {
+        const QString& name = names.at(position);
+        const bool whole = rest.startsWith(name) &&
+                           (rest.size() == name.size() || rest.at(name.size()) == QChar(u'|'));
+        if (whole && name.size() > parsed.company.size()) {
+            parsed.company = name;
+            parsed.courierPosition = position;
+        }
+    }
+    if (parsed.courierPosition < 0) {
+        parsed.company = history::entryPiece(entry, 1);
+    }
+    if (rest.size() > parsed.company.size()) {
+        parsed.remark = rest.mid(parsed.company.size() + 1).toString();
+    }
+    return parsed;
+}
+
 ParcelKey keyOfEntry(const QString& entry) {
-    return {history::entryPiece(entry, 0), history::entryPiece(entry, 1)};
+    const ParcelEntry parsed = parseEntry(entry);
+    return {parsed.number, parsed.company};
 }
 
 bool operator==(const ParcelRecord& a, const ParcelRecord& b) {

@@ -74,8 +74,19 @@ bool operator==(const ParcelKey& a, const ParcelKey& b);
 bool operator!=(const ParcelKey& a, const ParcelKey& b);
 bool operator<(const ParcelKey& a, const ParcelKey& b);
 
-// The key of a history entry "number|company|remark": its first and second "|"-separated
-// pieces, as the main window takes them from an entry.
+// A history entry "number|company|remark" read against the courier catalogue: the number is
+// the text before the first "|"; the company is the longest courier name that follows it
+// whole (one name holds a "|" itself), or else the next "|"-separated piece; the remark is
+// the rest after the company's "|".
+struct ParcelEntry {
+    QString number;
+    QString company;
+    QString remark;
+    int courierPosition = -1;  // the company's place in the catalogue; -1 for none
+};
+ParcelEntry parseEntry(const QString& entry);
+
+// The key of a history entry: its number and company as parseEntry reads them.
 ParcelKey keyOfEntry(const QString& entry);
 
 // What the list keeps of a parcel between queries. A parcel never queried has no record.

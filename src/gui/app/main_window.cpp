@@ -5,12 +5,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 
 #include "branch/form5.h"
 #include "history/history_handlers.h"
 #include "history/number_history.h"
+#include "parcels/parcel_list_window.h"
+#include "parcels/parcels_file.h"
 #include "platform/controls/gate.h"
 #include "platform/system/browser.h"
 #include "platform/system/media_player.h"
@@ -24,6 +28,7 @@
 #include "shell/list_click.h"
 #include "shell/list_filter.h"
 #include "tracking/catalogue.h"
+#include "watch/parcel_watch.h"
 
 namespace app {
 
@@ -51,6 +56,11 @@ Form1::Form1(const platform::Environment& env, QWidget* parent)
     setWindowTitle(QStringLiteral("Trackoro V3.2 - For Brennick特别版"));
     layoutForm1Controls(controls_, this, this);
     history_ = std::make_unique<history::NumberHistory>(controls_, env_.programFolder);
+    history_->setChangedHandler([this] {
+        if (watch_) {
+            watch_->reloadHistory();
+        }
+    });
     queryFlow_ = new QueryFlow(controls_, env_, history_.get(), Inet1, this, this);
     connectModules();
 
@@ -104,6 +114,7 @@ void Form1::showEvent(QShowEvent* event) {
             const QRect area = screen->availableGeometry();
             move(area.center() - rect().center());
         }
+        QTimer::singleShot(0, this, &Form1::resumeWatch);
     }
 }
 
@@ -149,7 +160,7 @@ void Form1::Form_Load() {
 
     c.Combo5->appendItems({QStringLiteral("导出信息"), QStringLiteral("关于程序"),
                            QStringLiteral("访问论坛"), QStringLiteral("网点信息查询"),
-                           QStringLiteral("Velmora官方网站")});
+                           QStringLiteral("Velmora官方网站"), QStringLiteral("全部快件")});
 
     c.S1->setPanelText(kHintPanel, QStringLiteral("查询提示："));
     status(QStringLiteral("程序检测更新中.."));
@@ -193,6 +204,9 @@ void Form1::Combo5_Click() {
         case 4:
             env_.browser->open(env_.addresses.website);
             break;
+        case 5:
+            showParcelList();
+            break;
         default:
             break;
     }
@@ -212,6 +226,46 @@ void Form1::showBranchLookup() {
     auto* lookup = new branch::Form5(env_, this);
     lookup->setAttribute(Qt::WA_DeleteOnClose);
     lookup->exec();
+}
+
+watch::ParcelWatch* Form1::ensureWatch() {
+    if (watch_ == nullptr) {
+        makeWatch(watch::ParcelWatch::readSaved(env_.programFolder));
+    }
+    return watch_;
+}
+
+void Form1::makeWatch(parcels::ParcelsState saved) {
+    watch_ = new watch::ParcelWatch(env_, history_.get(), std::move(saved), this);
+    connect(watch_, &watch::ParcelWatch::moved, this, &Form1::alertChange);
+}
+
+void Form1::resumeWatch() {
+    // Only a file that is there is read, and only an armed watch is made at start-up.
+    if (watch_ != nullptr || ended_ ||
+        !QFileInfo::exists(parcels::parcelsFilePath(env_.programFolder))) {
+        return;
+    }
+    parcels::ParcelsState saved = watch::ParcelWatch::readSaved(env_.programFolder);
+    if (saved.watch.armed) {
+        makeWatch(std::move(saved));
+    }
+}
+
+void Form1::showParcelList() {
+    if (parcelList_.isNull()) {
+        parcelList_ =
+            new parcels::ParcelListWindow(ensureWatch(), env_.boxes, env_.saveDialog, this);
+        parcelList_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(parcelList_, &parcels::ParcelListWindow::parcelChosen, this,
+                [this](const QString& entry) {
+                    bringToFront();
+                    historyHandlers_->pickEntry(entry);
+                });
+    }
+    parcelList_->show();
+    parcelList_->raise();
+    parcelList_->activateWindow();
 }
 
 void Form1::Command2_Click() {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 #include "app/form1_controls.h"
+#include "parcels/parcel_list_window.h"
 #include "platform/environment.h"
 #include "platform/net/http_fetch.h"
 
@@ -11,8 +13,14 @@ namespace history {
 class HistoryHandlers;
 class NumberHistory;
 }  // namespace history
+namespace parcels {
+struct ParcelsState;
+}
 namespace requery {
 class Requery;
+}
+namespace watch {
+class ParcelWatch;
 }
 namespace shell {
 class ListClickHandler;
@@ -40,6 +48,10 @@ public:
     QueryFlow* queryFlow() const { return queryFlow_; }
     requery::Requery* requery() const { return requery_; }
     history::HistoryHandlers* historyHandlers() const { return historyHandlers_; }
+    // The list of every parcel and its watch: null until first used (or, for the watch,
+    // until an armed watch of an earlier run has been resumed after the window appeared).
+    watch::ParcelWatch* parcelWatch() const { return watch_; }
+    parcels::ParcelListWindow* parcelList() const { return parcelList_; }
 
     // ---- Handlers ----
     void Form_Load();
@@ -75,6 +87,13 @@ private:
     void exportList();
     void showAbout();
     void showBranchLookup();
+    // 全部快件: opens the list of every parcel, or brings the open one forward.
+    void showParcelList();
+    // The watch of every parcel, made with what its file holds when first needed.
+    watch::ParcelWatch* ensureWatch();
+    void makeWatch(parcels::ParcelsState saved);
+    // After the window appeared: a watch armed in an earlier run goes on.
+    void resumeWatch();
     void status(const QString& text);
     // The update check's verdict that the program goes on: the query can start.
     void finishLoading();
@@ -91,6 +110,8 @@ private:
     shell::ListClickHandler* listClick_ = nullptr;
     requery::Requery* requery_ = nullptr;
     history::HistoryHandlers* historyHandlers_ = nullptr;
+    watch::ParcelWatch* watch_ = nullptr;
+    QPointer<parcels::ParcelListWindow> parcelList_;
 
     bool ended_ = false;
     bool centred_ = false;

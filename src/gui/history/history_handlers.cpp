@@ -44,7 +44,10 @@ HistoryHandlers::HistoryHandlers(const HistoryHandlerControls& controls, NumberH
 
 void HistoryHandlers::Text1_Click() {
     const int index = c_.Text1->listIndex();
-    const QString entry = index >= 0 ? c_.Text1->item(index) : c_.Text1->text();
+    pickEntry(index >= 0 ? c_.Text1->item(index) : c_.Text1->text());
+}
+
+void HistoryHandlers::pickEntry(const QString& entry) {
     c_.Text1->setText(pickNumber(entry));
     // Selects the courier of that name; a name that matches none keeps the selection.
     c_.Combo1->setText(entryPiece(entry, 1));

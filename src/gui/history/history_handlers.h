@@ -40,6 +40,8 @@ public:
 
     // Pick: fills number, courier and remark from the chosen entry and queries at once.
     void Text1_Click();
+    // The same for an entry chosen elsewhere (the list of every parcel).
+    void pickEntry(const QString& entry);
     // Shows the stored entries in the number list, or empties the list again.
     void Command3_Click();
     // Removes the entries of the number in the number box.

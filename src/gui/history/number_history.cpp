@@ -22,7 +22,15 @@ std::optional<QStringList> NumberHistory::storedEntries() const {
 }
 
 platform::Result NumberHistory::write(const QStringList& entries) {
-    return writeHistoryFile(filePath_, entries);
+    platform::Result written = writeHistoryFile(filePath_, entries);
+    changed();
+    return written;
+}
+
+void NumberHistory::changed() const {
+    if (changed_) {
+        changed_();
+    }
 }
 
 platform::Result NumberHistory::xr() {
@@ -55,7 +63,9 @@ platform::Result NumberHistory::xr2(const QStringList& entries) {
 
 platform::Result NumberHistory::clear() {
     c_.Text1->clearList();
-    return clearHistoryFile(filePath_);
+    platform::Result cleared = clearHistoryFile(filePath_);
+    changed();
+    return cleared;
 }
 
 }  // namespace history

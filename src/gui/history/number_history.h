@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "platform/controls/controls.h"
@@ -51,9 +52,16 @@ public:
     // What the windows show when the history could not be saved.
     static QString saveFailedText();
 
+    // Called after every write or removal of the file (whether it succeeded or not), so a
+    // view of the stored entries can read them again.
+    void setChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+
 private:
+    void changed() const;
+
     HistoryControls c_;
     QString filePath_;
+    std::function<void()> changed_;
 };
 
 }  // namespace history
