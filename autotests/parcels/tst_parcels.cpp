@@ -558,6 +558,14 @@ void TstParcels::csvField_data() {
                                         << "a|b\tc";
     QTest::newRow("formula") << "=1+1"
                              << "'=1+1";
+    QTest::newRow("long number of digits") << "773456789012345"
+                                           << "\"=\"\"773456789012345\"\"\"";
+    QTest::newRow("number with a leading zero") << "0123456"
+                                                << "\"=\"\"0123456\"\"\"";
+    QTest::newRow("short number of digits") << "12345678901"
+                                            << "12345678901";
+    QTest::newRow("zero alone") << "0"
+                                << "0";
     QTest::newRow("formula with quotes and comma")
         << "=HYPERLINK(\"http://x\",\"点我\")"
         << "\"'=HYPERLINK(\"\"http://x\"\",\"\"点我\"\")\"";

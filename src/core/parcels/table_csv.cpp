@@ -1,5 +1,7 @@
 #include "parcels/table_csv.h"
 
+#include <algorithm>
+
 #include "platform/atomic_file.h"
 
 namespace parcels {
@@ -31,9 +33,25 @@ bool isPlainNumber(const QString& text) {
     return i == text.size();
 }
 
+// Digits a spreadsheet would not keep as they are: from 12 digits on it shows them in
+// scientific notation (and drops digits past the 15th), and a leading zero goes.
+bool isNumberItWouldChange(const QString& text) {
+    if (text.size() < 2 ||
+        !std::all_of(text.begin(), text.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; })) {
+        return false;
+    }
+    return text.size() >= 12 || text.at(0) == u'0';
+}
+
 }  // namespace
 
 QString csvField(const QString& text) {
+    // A tracking number of digits only ("773456789012345", "0123456") is written as the text
+    // formula ="…", the one formula the file holds (of digits alone), so the cell shows it
+    // whole.
+    if (isNumberItWouldChange(text)) {
+        return QStringLiteral("\"=\"\"%1\"\"\"").arg(text);
+    }
     QString field = text;
     // Progress texts and remarks come from a server and from the user: "=HYPERLINK(...)" or
     // "=cmd|..." must show as text, not run, when the file is opened. Excel and WPS treat a

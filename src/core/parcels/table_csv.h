@@ -11,7 +11,9 @@ namespace parcels {
 
 // One field as the CSV file holds it. A field that a spreadsheet would run as a formula
 // (starting with "=", "+", "-", "@", a tab or a CR) gets a leading apostrophe, unless it is
-// a plain number such as "-12" or "+3.5"; then it is quoted when it holds a comma, a quote,
+// a plain number such as "-12" or "+3.5". Digits alone that a spreadsheet would change (12
+// or more of them, or a leading zero) are written as ="…", so they show whole. A field is
+// then quoted when it holds a comma, a quote,
 // a CR or an LF, its quotes doubled.
 QString csvField(const QString& text);
 
