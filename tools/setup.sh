@@ -3,7 +3,8 @@
 
 TRACKORO_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev
-    # GBK (GB18030) text: Core5Compat's codec has its own tables, the same on Linux and Windows.
+    # GBK (GB18030) text: Core5Compat's codec (ICU on Linux, its own tables on Windows) under
+    # the program's own converter (src/core/platform/gb18030.h says why).
     qt6-5compat-dev
     # Qt's own texts (standard buttons, context menus, Qt's dialogs) in Chinese: its zh_CN
     # translation, built into the program on both systems.
@@ -77,6 +78,12 @@ trackoro_install_windows() {
     trackoro_install "${TRACKORO_WINDOWS_PACKAGES[@]}"
 }
 
+# How many compile jobs a build runs: every core (the machines have two), unless
+# TRACKORO_JOBS says otherwise. Every script builds with this one number.
+trackoro_jobs() {
+    echo "${TRACKORO_JOBS:-$(nproc)}"
+}
+
 trackoro_generator() {
     if command -v ninja >/dev/null 2>&1; then
         echo "Ninja"
@@ -91,13 +98,17 @@ trackoro_build() {
     local dir=$1
     shift
     trackoro_install "${TRACKORO_PACKAGES[@]}"
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
+    # Configured again whenever the options differ from the last configure's, so a new option
+    # is never silently ignored by an existing build folder.
+    local options="$*"
+    if [ ! -f "$dir/CMakeCache.txt" ] || [ "$(cat "$dir/.trackoro-options" 2>/dev/null)" != "$options" ]; then
         cmake -S . -B "$dir" -G "$(trackoro_generator)" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+        echo "$options" >"$dir/.trackoro-options"
     fi
     local targets=()
     if [ -n "${TRACKORO_TARGETS:-}" ]; then
         # shellcheck disable=SC2206
         targets=(--target $TRACKORO_TARGETS)
     fi
-    cmake --build "$dir" --parallel "$(nproc)" "${targets[@]+"${targets[@]}"}"
+    cmake --build "$dir" --parallel "$(trackoro_jobs)" "${targets[@]+"${targets[@]}"}"
 }

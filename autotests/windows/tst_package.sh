@@ -120,6 +120,33 @@ for file in "$folder/trackoro.exe" "$setup"; do
     fi
 done
 
+# The version resource of trackoro.exe, as the file's properties show it: the fixed file
+# version and the strings, read back from the built file.
+version_info=$(wrestool -x --type=16 "$folder/trackoro.exe" | python3 -c '
+import struct, sys
+data = sys.stdin.buffer.read()
+at = data.find(struct.pack("<I", 0xFEEF04BD))
+ms, ls = struct.unpack_from("<II", data, at + 8) if at >= 0 else (0, 0)
+print("file %d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF))
+text = data.decode("utf-16-le", "replace")
+for key in ("FileVersion", "ProductVersion", "ProductName", "CompanyName", "FileDescription"):
+    at = text.find(key + "\0")
+    if at >= 0:
+        value = text[at + len(key) + 1:].lstrip("\0").split("\0")[0]
+        print("%s %s" % (key, value))
+')
+expected_info="file ${version%.*}.0.${version##*.}
+FileVersion ${version%.*}.0.${version##*.}
+ProductVersion $version
+ProductName Trackoro
+CompanyName Velmora
+FileDescription Trackoro 快递查询"
+if [ "$version_info" = "$expected_info" ]; then
+    pass "trackoro.exe's version resource reads ${version%.*}.0.${version##*.}, Trackoro $version"
+else
+    fail "trackoro.exe's version resource reads: $version_info"
+fi
+
 # (objdump's output is read whole: grep -q ending early would fail the pipe under pipefail.)
 imports=$(x86_64-w64-mingw32-objdump -p "$folder/libstdc++-6.dll")
 if grep -q 'DLL Name: libwinpthread-1.dll' <<<"$imports"; then
