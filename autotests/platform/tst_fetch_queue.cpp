@@ -88,11 +88,15 @@ private:
 
 void TstFetchQueue::sixJobsRunAtMostFourAtOnce() {
     const QStringList paths = {"/1", "/2", "/3", "/4", "/5", "/6"};
-    for (const QString& path : paths) {
-        // Slow enough that the first four are open together.
-        TestHttpServer::Response slow = TestHttpServer::Response::text("answer " + path.toUtf8());
-        slow.delayMs = 1000;
-        server->setResponse(path.toUtf8(), slow);
+    // The first four slow enough to be open together, and ending 300 ms apart, so that the
+    // places come free one at a time (two jobs started at once may reach the server in
+    // either order).
+    const QList<int> delays = {1000, 1300, 1600, 1900, 100, 100};
+    for (int i = 0; i < paths.size(); ++i) {
+        TestHttpServer::Response slow =
+            TestHttpServer::Response::text("answer " + paths.at(i).toUtf8());
+        slow.delayMs = delays.at(i);
+        server->setResponse(paths.at(i).toUtf8(), slow);
     }
     FetchQueue queue(&network);
     Answers answers(queue);
