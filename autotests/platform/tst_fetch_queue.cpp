@@ -88,11 +88,15 @@ private:
 
 void TstFetchQueue::sixJobsRunAtMostFourAtOnce() {
     const QStringList paths = {"/1", "/2", "/3", "/4", "/5", "/6"};
-    for (const QString& path : paths) {
-        // Slow enough that the first four are open together.
-        TestHttpServer::Response slow = TestHttpServer::Response::text("answer " + path.toUtf8());
-        slow.delayMs = 1000;
-        server->setResponse(path.toUtf8(), slow);
+    // The first four slow enough to be open together, and ending 300 ms apart, so that the
+    // places come free one at a time (two jobs started at once may reach the server in
+    // either order).
+    const QList<int> delays = {1000, 1300, 1600, 1900, 100, 100};
+    for (int i = 0; i < paths.size(); ++i) {
+        TestHttpServer::Response slow =
+            TestHttpServer::Response::text("answer " + paths.at(i).toUtf8());
+        slow.delayMs = delays.at(i);
+        server->setResponse(paths.at(i).toUtf8(), slow);
     }
     FetchQueue queue(&network);
     Answers answers(queue);
@@ -154,34 +158,55 @@ void TstFetchQueue::aServerThatNeverEndsHoldsUpNoOtherJob() {
 
 void TstFetchQueue::stopEndsWhatRunsAndDropsWhatWaits_data() {
     QTest::addColumn<bool>("deleted");
-    QTest::newRow("stop()") << false;
-    QTest::newRow("queue deleted") << true;
+    QTest::addColumn<bool>("onAnAnswer");  // by a receiver of the first answer
+    QTest::newRow("stop()") << false << false;
+    QTest::newRow("queue deleted") << true << false;
+    QTest::newRow("stop() on an answer") << false << true;
+    QTest::newRow("queue deleted on an answer") << true << true;
 }
 
 void TstFetchQueue::stopEndsWhatRunsAndDropsWhatWaits() {
     QFETCH(bool, deleted);
+    QFETCH(bool, onAnAnswer);
     server->setDefault(silent());
+    if (onAnAnswer) {
+        server->setResponse("/1", TestHttpServer::Response::text("ok"));
+    }
     auto queue = std::make_unique<FetchQueue>(&network);
     Answers answers(*queue);
+    const auto end = [&] {
+        if (deleted) {
+            queue.reset();
+        } else {
+            queue->stop();
+        }
+    };
+    const QMetaObject::Connection ending =
+        onAnAnswer ? connect(queue.get(), &FetchQueue::answered, this, end)
+                   : QMetaObject::Connection();
     queue->add(jobsFor(*server, {"/1", "/2", "/3", "/4", "/5", "/6"}));
-    QTRY_COMPARE(server->inFlight(), 4);
-    if (deleted) {
-        queue.reset();
+    if (onAnAnswer) {
+        QTRY_COMPARE(answers.keys.size(), 1);
     } else {
-        queue->stop();
-        QVERIFY(!queue->isBusy());
+        QTRY_COMPARE(server->inFlight(), 4);
+        end();
+        // The two waiting are never asked.
+        QTest::qWait(300);
+        QCOMPARE(server->requestCount(), 4);
     }
-    // The server sees the four connections closed; the two waiting are never asked.
+    QVERIFY(deleted || !queue->isBusy());
+    // The server sees the open connections closed; nothing more arrives.
     QTRY_COMPARE(server->inFlight(), 0);
     QTest::qWait(300);
-    QCOMPARE(server->requestCount(), 4);
-    QCOMPARE(answers.keys, QStringList());
+    QCOMPARE(answers.keys, onAnAnswer ? QStringList{"/1"} : QStringList());
     QCOMPARE(answers.progress.size(), 0);
     if (deleted) {
         return;
     }
     // A new round after a stop counts from zero.
+    disconnect(ending);
     server->setDefault(TestHttpServer::Response::text("ok"));
+    answers.keys.clear();
     queue->add(jobsFor(*server, {"/again"}));
     QTRY_COMPARE(answers.keys, QStringList{"/again"});
     QCOMPARE(answers.progress, (QList<QPair<int, int>>{{1, 1}}));
