@@ -70,8 +70,7 @@ char16_t fourByteBmp(int index) {
 using EncodeTable = std::array<std::uint32_t, 0x10000>;
 const EncodeTable& encodeTable() {
     static const std::unique_ptr<const EncodeTable> table = [] {
-        auto t = std::make_unique<EncodeTable>();
-        t->fill(0);
+        auto t = std::make_unique<EncodeTable>();  // zeros
         for (int code = 0; code < int(std::size(kTwoByte)); ++code) {
             (*t)[kTwoByte[code]] =
                 std::uint32_t(0x81 + code / kTrails) << 8 | trailOf(code % kTrails);
