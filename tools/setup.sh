@@ -3,9 +3,6 @@
 
 TRACKORO_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev
-    # GBK (GB18030) text: Core5Compat's codec (ICU on Linux, its own tables on Windows) under
-    # the program's own converter (src/core/platform/gb18030.h says why).
-    qt6-5compat-dev
     # Qt's own texts (standard buttons, context menus, Qt's dialogs) in Chinese: its zh_CN
     # translation, built into the program on both systems.
     qt6-translations-l10n

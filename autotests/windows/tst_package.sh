@@ -52,7 +52,7 @@ windows_path() {
 # --- The zip: exactly one folder with the program, its files, DLLs and plugins. ---------------
 expected_files=(
     trackoro.exe zeluna.mp3 ts.mp3 skinh.she
-    Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll Qt6Core5Compat.dll
+    Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll
     libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll
     platforms/qwindows.dll styles/qwindowsvistastyle.dll
     tls/qschannelbackend.dll tls/qcertonlybackend.dll

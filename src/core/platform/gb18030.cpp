@@ -1,20 +1,26 @@
 #include "platform/gb18030.h"
 
-#include <QTextCodec>
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <iterator>
+#include <memory>
 
-namespace platform {
+#include "platform/gb18030_table.h"
+
+namespace platform::gb18030 {
 
 namespace {
+
+using gb18030_table::kFourByteRuns;
+using gb18030_table::kTwoByte;
 
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr char kSubstitute = 0x1A;
 
-// The one pair the 2005 edition changed: the 2000 edition maps them the other way round.
-constexpr char16_t kMBreve = 0x1E3F;  // ḿ
-constexpr std::uint32_t kMBreveBytes = 0xA8BC;
-constexpr char16_t kPrivate = 0xE7C7;
-constexpr std::uint32_t kPrivateBytes = 0x8135F437;
+constexpr int kTrails = 190;         // 0x40-0x7E, 0x80-0xFE
+constexpr int kFourByteBmp = 39420;  // 81 30 81 30 to 84 31 A4 39
+static_assert(std::size(kTwoByte) == 126 * kTrails);
 
 // Linear index of four-byte sequences: 81 30 81 30 is 0; U+10000 starts at 90 30 81 30.
 constexpr int kSupplementaryStart = (0x90 - 0x81) * 10 * 126 * 10;
@@ -40,140 +46,60 @@ int linearIndex(unsigned char b1, unsigned char b2, unsigned char b3, unsigned c
     return (((b1 - 0x81) * 10 + (b2 - 0x30)) * 126 + (b3 - 0x81)) * 10 + (b4 - 0x30);
 }
 
-void appendFourBytes(QByteArray& out, int index) {
-    const char b4 = static_cast<char>(0x30 + index % 10);
+// The four bytes of a linear index, packed high byte first.
+std::uint32_t fourBytes(int index) {
+    const std::uint32_t b4 = 0x30 + index % 10;
     index /= 10;
-    const char b3 = static_cast<char>(0x81 + index % 126);
+    const std::uint32_t b3 = 0x81 + index % 126;
     index /= 126;
-    const char b2 = static_cast<char>(0x30 + index % 10);
-    const char b1 = static_cast<char>(0x81 + index / 10);
-    out.append(b1).append(b2).append(b3).append(b4);
+    const std::uint32_t b2 = 0x30 + index % 10;
+    const std::uint32_t b1 = 0x81 + index / 10;
+    return b1 << 24 | b2 << 16 | b3 << 8 | b4;
+}
+
+char16_t fourByteBmp(int index) {
+    const auto* run =
+        std::upper_bound(std::begin(kFourByteRuns), std::end(kFourByteRuns), index,
+                         [](int i, const gb18030_table::FourByteRun& r) { return i < r.index; });
+    --run;
+    return static_cast<char16_t>(run->first + (index - run->index));
+}
+
+// The bytes of every code point of the BMP, packed high byte first (two or four bytes; ASCII
+// and the surrogates are not in it): the table turned round once, on the first text written.
+using EncodeTable = std::array<std::uint32_t, 0x10000>;
+const EncodeTable& encodeTable() {
+    static const std::unique_ptr<const EncodeTable> table = [] {
+        auto t = std::make_unique<EncodeTable>();  // zeros
+        for (int code = 0; code < int(std::size(kTwoByte)); ++code) {
+            (*t)[kTwoByte[code]] =
+                std::uint32_t(0x81 + code / kTrails) << 8 | trailOf(code % kTrails);
+        }
+        for (std::size_t r = 0; r < std::size(kFourByteRuns); ++r) {
+            const int end =
+                r + 1 < std::size(kFourByteRuns) ? kFourByteRuns[r + 1].index : kFourByteBmp;
+            for (int index = kFourByteRuns[r].index; index < end; ++index) {
+                (*t)[kFourByteRuns[r].first + (index - kFourByteRuns[r].index)] = fourBytes(index);
+            }
+        }
+        return std::unique_ptr<const EncodeTable>(std::move(t));
+    }();
+    return *table;
+}
+
+void append(QByteArray& out, std::uint32_t bytes) {
+    if (bytes > 0xFFFF) {
+        out.append(static_cast<char>(bytes >> 24)).append(static_cast<char>(bytes >> 16));
+    }
+    out.append(static_cast<char>(bytes >> 8)).append(static_cast<char>(bytes));
 }
 
 }  // namespace
 
-Gb18030::Gb18030(QTextCodec* tableSource) : source(tableSource) {}
-
-// The converter's state is kept from call to call: ICU's converter is opened once then, not
-// for every part of the table. Each call converts whole characters only, so the state holds
-// nothing from one call to the next.
-QByteArray Gb18030::fromSource(const QString& chars) const {
-    const std::lock_guard<std::mutex> lock(sourceLock);
-    return source->fromUnicode(chars.constData(), static_cast<int>(chars.size()), &encoderState);
-}
-
-QString Gb18030::toSource(const QByteArray& bytes) const {
-    const std::lock_guard<std::mutex> lock(sourceLock);
-    return source->toUnicode(bytes.constData(), static_cast<int>(bytes.size()), &decoderState);
-}
-
-// One block of 256 code points, encoded by the converter in one call and cut into characters
-// by the structure of the encoding.
-void Gb18030::fillBlock(int block) const {
-    QString chars;
-    chars.reserve(256);
-    for (int c = block * 256; c < (block + 1) * 256; ++c) {
-        if (!QChar::isSurrogate(static_cast<char32_t>(c))) {
-            chars.append(QChar(static_cast<char16_t>(c)));
-        }
-    }
-    auto& part = *(encoded[block] = std::make_unique<std::array<std::uint32_t, 256>>());
-    part.fill(0);
-    const QByteArray bytes = fromSource(chars);
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype n = bytes.size();
-    qsizetype p = 0;
-    for (const QChar c : std::as_const(chars)) {
-        if (p >= n) {
-            break;
-        }
-        std::uint32_t value = 0;
-        if (b[p] < 0x80) {
-            value = b[p];
-            p += 1;
-        } else if (p + 3 < n && isDigit(b[p + 1])) {
-            value = (std::uint32_t{b[p]} << 24) | (std::uint32_t{b[p + 1]} << 16) |
-                    (std::uint32_t{b[p + 2]} << 8) | b[p + 3];
-            p += 4;
-        } else if (p + 1 < n) {
-            value = (std::uint32_t{b[p]} << 8) | b[p + 1];
-            p += 2;
-        } else {
-            break;
-        }
-        part[c.unicode() & 0xFF] = value;
-    }
-    if (block == kMBreve >> 8) {
-        part[kMBreve & 0xFF] = kMBreveBytes;
-    }
-    if (block == kPrivate >> 8) {
-        part[kPrivate & 0xFF] = kPrivateBytes;
-    }
-}
-
-// The 190 two-byte codes of one lead byte, decoded by the converter in one call.
-void Gb18030::fillRow(int row) const {
-    QByteArray bytes;
-    bytes.reserve(2 * kTrails);
-    for (int t = 0; t < kTrails; ++t) {
-        bytes.append(static_cast<char>(0x81 + row)).append(static_cast<char>(trailOf(t)));
-    }
-    auto& part = *(twoBytes[row] = std::make_unique<std::array<char16_t, kTrails>>());
-    part.fill(kReplacement);
-    const QString chars = toSource(bytes);
-    if (chars.size() == kTrails) {
-        for (int t = 0; t < kTrails; ++t) {
-            part[t] = chars[t].unicode();
-        }
-    }
-    if (row == int(kMBreveBytes >> 8) - 0x81) {
-        part[trailIndex(kMBreveBytes & 0xFF)] = kMBreve;
-    }
-}
-
-// The four-byte codes of the BMP that share their first two bytes, decoded in one call.
-void Gb18030::fillGroup(int group) const {
-    const int first = group * kFourByteGroup;
-    const int last = std::min(first + kFourByteGroup, kFourByteBmp);
-    QByteArray bytes;
-    bytes.reserve(4 * (last - first));
-    for (int index = first; index < last; ++index) {
-        appendFourBytes(bytes, index);
-    }
-    auto& part = *(fourBytes[group] = std::make_unique<std::array<char16_t, kFourByteGroup>>());
-    part.fill(kReplacement);
-    const QString chars = toSource(bytes);
-    if (chars.size() == last - first) {
-        for (int index = first; index < last; ++index) {
-            part[index - first] = chars[index - first].unicode();
-        }
-    }
-    const int privateIndex = linearIndex(0x81, 0x35, 0xF4, 0x37);
-    if (privateIndex >= first && privateIndex < last) {
-        part[privateIndex - first] = kPrivate;
-    }
-}
-
-std::uint32_t Gb18030::bytesOf(char16_t c) const {
-    std::call_once(blockFilled[c >> 8], [this, c] { fillBlock(c >> 8); });
-    return (*encoded[c >> 8])[c & 0xFF];
-}
-
-char16_t Gb18030::twoByte(int lead, int trail) const {
-    const int row = lead - 0x81;
-    std::call_once(rowFilled[row], [this, row] { fillRow(row); });
-    return (*twoBytes[row])[trailIndex(static_cast<unsigned char>(trail))];
-}
-
-char16_t Gb18030::fourByteBmp(int index) const {
-    const int group = index / kFourByteGroup;
-    std::call_once(groupFilled[group], [this, group] { fillGroup(group); });
-    return (*fourBytes[group])[index % kFourByteGroup];
-}
-
-QByteArray Gb18030::encode(QStringView text) const {
+QByteArray encode(QStringView text) {
     QByteArray out;
     out.reserve(text.size() * 2);
+    const EncodeTable* table = nullptr;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c < 0x80) {
@@ -181,25 +107,21 @@ QByteArray Gb18030::encode(QStringView text) const {
         } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
                    text[i + 1].isLowSurrogate()) {
             const char32_t code = QChar::surrogateToUcs4(c, text[i + 1].unicode());
-            appendFourBytes(out, kSupplementaryStart + static_cast<int>(code - 0x10000));
+            append(out, fourBytes(kSupplementaryStart + static_cast<int>(code - 0x10000)));
             ++i;
         } else if (QChar::isSurrogate(c)) {
             out.append(kSubstitute);
         } else {
-            const std::uint32_t bytes = bytesOf(c);
-            if (bytes > 0xFFFF) {
-                out.append(static_cast<char>(bytes >> 24)).append(static_cast<char>(bytes >> 16));
+            if (table == nullptr) {
+                table = &encodeTable();
             }
-            if (bytes > 0xFF) {
-                out.append(static_cast<char>(bytes >> 8));
-            }
-            out.append(bytes == 0 ? kSubstitute : static_cast<char>(bytes));
+            append(out, (*table)[c]);
         }
     }
     return out;
 }
 
-QString Gb18030::decode(QByteArrayView bytes) const {
+QString decode(QByteArrayView bytes) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     QString out;
@@ -219,7 +141,7 @@ QString Gb18030::decode(QByteArrayView bytes) const {
         }
         const unsigned char second = b[i + 1];
         if (isTrail(second)) {
-            out.append(QChar(twoByte(lead, second)));
+            out.append(QChar(kTwoByte[(lead - 0x81) * kTrails + trailIndex(second)]));
             i += 2;
         } else if (second == 0xFF) {
             out.append(QChar(kReplacement));
@@ -245,4 +167,4 @@ QString Gb18030::decode(QByteArrayView bytes) const {
     return out;
 }
 
-}  // namespace platform
+}  // namespace platform::gb18030

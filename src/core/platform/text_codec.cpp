@@ -2,9 +2,7 @@
 
 #include <QList>
 #include <QStringDecoder>
-#include <QTextCodec>
 #include <atomic>
-#include <memory>
 
 #include "platform/gb18030.h"
 
@@ -13,23 +11,6 @@ namespace platform {
 namespace {
 
 std::atomic<int> missingForTests{0};
-
-// Our own GB18030 converter, with the table of the Basic Multilingual Plane from Core5Compat's
-// codec (ICU's on Linux, Qt's own tables where Qt has no ICU). Made on first use: the table
-// itself is filled part by part, as characters of each part are first read or written.
-const Gb18030* gb18030() {
-    if (missingForTests.load() > 0) {
-        return nullptr;
-    }
-    static const std::unique_ptr<const Gb18030> converter = []() -> std::unique_ptr<const Gb18030> {
-        QTextCodec* const codec = QTextCodec::codecForName("GB18030");
-        if (codec == nullptr) {
-            return nullptr;
-        }
-        return std::make_unique<const Gb18030>(codec);
-    }();
-    return converter.get();
-}
 
 }  // namespace
 
@@ -42,19 +23,17 @@ GbkConverterMissing::~GbkConverterMissing() {
 }
 
 std::optional<QByteArray> toGbk(QStringView text) {
-    const Gb18030* const converter = gb18030();
-    if (converter == nullptr) {
+    if (missingForTests.load() > 0) {
         return std::nullopt;
     }
-    return converter->encode(text);
+    return gb18030::encode(text);
 }
 
 std::optional<QString> fromGbk(QByteArrayView bytes) {
-    const Gb18030* const converter = gb18030();
-    if (converter == nullptr) {
+    if (missingForTests.load() > 0) {
         return std::nullopt;
     }
-    return converter->decode(bytes);
+    return gb18030::decode(bytes);
 }
 
 QByteArray charsetOf(const QByteArray& contentType) {

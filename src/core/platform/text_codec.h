@@ -12,16 +12,15 @@ namespace platform {
 // keeps the characters GBK lacks (as four-byte sequences) instead of turning them into "?".
 // A lone surrogate (half of a character) becomes the byte 0x1A.
 //
-// One converter of our own on every system (platform/gb18030.h), with the error handling of
-// ICU's; only its table of the Basic Multilingual Plane comes from Qt Core5Compat's GB18030
-// codec (the converters of QStringEncoder depend on ICU, which Qt for Windows lacks). Without
-// that codec nothing can be read or written: both give nullopt, so a caller fails instead of
-// writing an empty file or taking a file for empty.
+// One converter of our own on every system (platform/gb18030.h): the 2005 edition of the
+// standard, with the error handling of ICU's, and no converter of the system behind it. Both
+// give nullopt only while a GbkConverterMissing lives, so that a caller's tests can prove it
+// fails instead of writing an empty file or taking a file for empty.
 std::optional<QByteArray> toGbk(QStringView text);
 std::optional<QString> fromGbk(QByteArrayView bytes);
 
-// For tests of what the program does on a system without the GB18030 converter: while one
-// of these lives, the converter counts as missing.
+// For tests of what a caller does when the text cannot be converted: while one of these
+// lives, toGbk and fromGbk give nullopt.
 class GbkConverterMissing {
 public:
     GbkConverterMissing();
@@ -32,7 +31,7 @@ public:
 
 // Decodes a response body. A charset named in the Content-Type header wins when it is
 // one we can decode; GBK and GB2312 are read as GB18030. Otherwise `fallback` is used
-// ("GB18030" or "UTF-8"). A body to be read as GBK is empty without the GB18030 converter.
+// ("GB18030" or "UTF-8"). A body to be read as GBK is empty while a GbkConverterMissing lives.
 QString decodeBody(QByteArrayView body, const QByteArray& contentType, const char* fallback);
 
 // The charset parameter of a Content-Type header value, lower-cased; empty when none.
