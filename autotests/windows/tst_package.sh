@@ -122,7 +122,7 @@ done
 
 # The version resource of trackoro.exe, as the file's properties show it: the fixed file
 # version and the strings, read back from the built file.
-version_info=$(wrestool -x --type=16 "$folder/trackoro.exe" | python3 -c '
+version_info=$(wrestool -x --raw --type=16 "$folder/trackoro.exe" | python3 -c '
 import struct, sys
 data = sys.stdin.buffer.read()
 at = data.find(struct.pack("<I", 0xFEEF04BD))
