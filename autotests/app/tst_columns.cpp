@@ -64,6 +64,7 @@ private slots:
     void timesAndNumbersShowWhole();
     void columnsAreAtLeastTheirTwips();
     void progressTakesTheRest();
+    void fontChangeRefitsTheColumns_data();
     void fontChangeRefitsTheColumns();
     void styleChangeRefitsTheColumns();
 
@@ -202,11 +203,21 @@ void TstColumns::progressTakesTheRest() {
     checkVisibleCellsFit("narrowest window");
 }
 
+void TstColumns::fontChangeRefitsTheColumns_data() {
+    // Larger text as a user with weak sight chooses it (Windows' "Make text bigger"); at
+    // 160 % the standard 9 pt font is 19.2 px high, between whole pixels.
+    QTest::addColumn<int>("percent");
+    for (const int percent : {125, 150, 160, 200}) {
+        QTest::addRow("%d %%", percent) << percent;
+    }
+}
+
 void TstColumns::fontChangeRefitsTheColumns() {
+    QFETCH(int, percent);
     QFont font = form->font();
-    font.setPointSizeF(font.pointSizeF() * 1.6);
+    font.setPointSizeF(font.pointSizeF() * percent / 100);
     form->setFont(font);
-    checkVisibleCellsFit("font 1.6 times as large");
+    checkVisibleCellsFit(qPrintable(QStringLiteral("font at %1 %").arg(percent)));
 }
 
 void TstColumns::styleChangeRefitsTheColumns() {

@@ -57,13 +57,33 @@ int comboWidthFor(const QComboBox* box, const QString& text) {
     return probe.sizeHint().width();
 }
 
-// Rows of (name, (label, text)), each at the font's own size and at 150 %.
+// Text sizes: the standard one and larger ones a user with weak sight chooses (Windows'
+// "Make text bigger" goes up to 225 %).
+constexpr int kFontPercents[] = {100, 125, 150, 200};
+
+// `font` at `percent` of its size.
+QFont scaled(QFont font, int percent) {
+    font.setPointSizeF(font.pointSizeF() * percent / 100);
+    return font;
+}
+
+// Waits until `window` has taken the room its controls need. After a change of font, under
+// Windows the window's least size follows one pass of the event loop later than its
+// controls' do.
+bool settled(QWidget* window) {
+    return QTest::qWaitFor([window] {
+        return window->minimumSize() == window->minimumSizeHint() &&
+               window->width() >= window->minimumWidth();
+    });
+}
+
+// Rows of (name, (label, text)), each at every text size.
 using LabelRows = QList<QPair<const char*, QPair<const char*, const char*>>>;
 void addLabelRows(const LabelRows& rows) {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("fontPercent");
-    for (const int percent : {100, 150}) {
+    for (const int percent : kFontPercents) {
         for (const auto& row : rows) {
             QTest::addRow("%s, font %d%%", row.first, percent)
                 << QString::fromUtf8(row.second.first) << QString::fromUtf8(row.second.second)
@@ -82,6 +102,8 @@ private slots:
 
     void mainWindowLabels_data();
     void mainWindowLabels();
+    void clockKeepsTheWindow_data();
+    void clockKeepsTheWindow();
     void mainWindowSelectors_data();
     void mainWindowSelectors();
     void branchValues_data();
@@ -122,11 +144,10 @@ void TstValueWidths::mainWindowLabels() {
     app::Form1* form = f.open();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     if (fontPercent != 100) {
-        QFont font = form->font();
-        font.setPointSizeF(font.pointSizeF() * fontPercent / 100);
-        form->setFont(font);
-        QCoreApplication::processEvents();
+        // The user makes the text larger while the window is open.
+        form->setFont(scaled(form->font(), fontPercent));
     }
+    QVERIFY(settled(form));
     auto* shown = form->findChild<QLabel*>(label);
     QVERIFY(shown);
     const QSize opened = form->size();
@@ -134,6 +155,45 @@ void TstValueWidths::mainWindowLabels() {
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     // The window had the room already: it does not widen when the text comes.
     QCOMPARE(form->size(), opened);
+}
+
+void TstValueWidths::clockKeepsTheWindow_data() {
+    QTest::addColumn<int>("fontPercent");
+    // Also at 160 %, where a 9 pt font is 19.2 px high, between whole pixels.
+    for (const int percent : {100, 125, 150, 160, 200}) {
+        QTest::addRow("font %d%%", percent) << percent;
+    }
+}
+
+// The clock's text changes every second. Where the status line sets the window's least
+// width (larger text), a time drawn a pixel wider than the one before must not widen it.
+void TstValueWidths::clockKeepsTheWindow() {
+    QFETCH(int, fontPercent);
+    MainWindowFixture f;
+    app::Form1* form = f.open();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    if (fontPercent != 100) {
+        form->setFont(scaled(form->font(), fontPercent));
+    }
+    QVERIFY(settled(form));
+    auto* clock = form->findChild<QLabel*>(QStringLiteral("S1_Panel5"));
+    QVERIFY(clock);
+    const QSize opened = form->size();
+    // Each digit in every place it can take: 00:00:00, 11:11:11, 22:22:22, 03:33:33, 04:44:44
+    // ... 09:59:59.
+    for (int digit = 0; digit <= 9; ++digit) {
+        const int tens = std::min(digit, 5);
+        const QTime time(digit <= 2 ? digit * 11 : digit, tens * 10 + digit, tens * 10 + digit);
+        const QString text = time.toString(QStringLiteral("HH:mm:ss"));
+        f.t.clock.setTime(time);
+        const QString problem = labelProblem(clock, text);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QVERIFY2(form->size() == opened,
+                 qPrintable(QStringLiteral("at %1 the window grew from %2 to %3 px wide")
+                                .arg(text)
+                                .arg(opened.width())
+                                .arg(form->width())));
+    }
 }
 
 void TstValueWidths::mainWindowSelectors_data() {
@@ -203,12 +263,11 @@ void TstValueWidths::branchValues() {
     testsupport::TestEnvironment t;
     branch::Form5 form(t.env);
     if (fontPercent != 100) {
-        QFont font = form.font();
-        font.setPointSizeF(font.pointSizeF() * fontPercent / 100);
-        form.setFont(font);
+        form.setFont(scaled(form.font(), fontPercent));
     }
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(settled(&form));
     auto* shown = form.findChild<QLabel*>(label);
     QVERIFY(shown);
     const QSize opened = form.size();

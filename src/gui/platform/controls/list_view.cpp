@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/controls/controls.h"
+#include "platform/controls/width_reserve.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -109,30 +110,6 @@ ListView::ListView(const QString& name, QVector<ListViewModel::Column> columns, 
     fitColumns();
 }
 
-namespace {
-
-// `text` with every digit replaced by the digit that is widest in `metrics`.
-QString withWidestDigits(const QString& text, const QFontMetrics& metrics) {
-    QChar widest = u'0';
-    int widestAdvance = -1;
-    for (char16_t digit = u'0'; digit <= u'9'; ++digit) {
-        const int advance = metrics.horizontalAdvance(QChar(digit));
-        if (advance > widestAdvance) {
-            widestAdvance = advance;
-            widest = QChar(digit);
-        }
-    }
-    QString result = text;
-    for (QChar& ch : result) {
-        if (ch >= u'0' && ch <= u'9') {
-            ch = widest;
-        }
-    }
-    return result;
-}
-
-}  // namespace
-
 int ListView::leastWidth(int column) const {
     const auto& cols = model_->columns();
     if (column < 0 || column >= cols.size()) {
@@ -142,16 +119,18 @@ int ListView::leastWidth(int column) const {
                          header()->sectionSizeHint(column));
     const QString& widest = cols.at(column).widestText;
     if (!widest.isEmpty()) {
-        // Measured as a cell of the list: through its delegate, with the options it paints
-        // with, so the style's cell margins count too.
+        // Measured as cells of the list: through its delegate, with the options it paints
+        // with, so the style's cell margins count too; each of the texts the widest can be.
         QStyleOptionViewItem option;
         initViewItemOption(&option);
-        const QStringListModel sample(QStringList{withWidestDigits(widest, option.fontMetrics)});
+        const QStringListModel samples(widestDigitVariants(widest, option.fontMetrics));
         QAbstractItemDelegate* delegate = itemDelegateForColumn(column);
         if (delegate == nullptr) {
             delegate = itemDelegate();
         }
-        width = std::max(width, delegate->sizeHint(option, sample.index(0)).width());
+        for (int row = 0; row < samples.rowCount(); ++row) {
+            width = std::max(width, delegate->sizeHint(option, samples.index(row)).width());
+        }
     }
     return width;
 }

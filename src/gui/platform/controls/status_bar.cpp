@@ -1,11 +1,16 @@
 #include "platform/controls/status_bar.h"
 
+#include <QTime>
 #include <QTimer>
 
 #include "platform/controls/clock.h"
 #include "platform/controls/controls.h"
 
 namespace platform {
+
+namespace {
+constexpr auto kClockFormat = QStringView(u"HH:mm:ss");
+}  // namespace
 
 StatusBar::StatusBar(const QString& name, int panelCount, QWidget* parent, int stretchingPanel)
     : QStatusBar(parent) {
@@ -42,6 +47,9 @@ void StatusBar::setPanelText(int position, const QString& text) {
 void StatusBar::makeClockPanel(int position, const Clock* clock) {
     clockPanel_ = position;
     clock_ = clock;
+    // As wide as the widest time: the time's changes never move the panels beside it, nor
+    // widen a window that the status line holds at its least width.
+    reserveWidthFor(panel(position), {QTime(0, 0).toString(kClockFormat)}, Digits::AnyDigit);
     auto* ticker = new QTimer(this);
     ticker->setInterval(1000);
     connect(ticker, &QTimer::timeout, this, &StatusBar::updateClock);
@@ -51,7 +59,7 @@ void StatusBar::makeClockPanel(int position, const Clock* clock) {
 
 void StatusBar::updateClock() {
     if (clock_ != nullptr) {
-        setPanelText(clockPanel_, clock_->now().time().toString(QStringLiteral("HH:mm:ss")));
+        setPanelText(clockPanel_, clock_->now().time().toString(kClockFormat));
     }
 }
 

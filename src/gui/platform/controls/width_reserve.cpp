@@ -12,8 +12,12 @@
 
 namespace platform {
 
-WidthReserve::WidthReserve(QLabel* label, QStringList texts)
-    : QObject(label), label_(label), texts_(std::move(texts)), floor_(label->minimumWidth()) {
+WidthReserve::WidthReserve(QLabel* label, QStringList texts, Digits digits)
+    : QObject(label),
+      label_(label),
+      texts_(std::move(texts)),
+      digits_(digits),
+      floor_(label->minimumWidth()) {
     label->installEventFilter(this);
     if (label->testAttribute(Qt::WA_WState_Polished)) {
         apply();
@@ -36,8 +40,9 @@ namespace {
 // takes milliseconds at start-up. So each text is first given an estimate: its characters'
 // advances measured one by one, every Han character taken as wide as one of them (a Chinese
 // font draws them all in the same square). Only the texts whose estimate comes within a
-// line height of the widest measured so far are measured whole. A text with a character
-// beyond 16 bits is always measured.
+// line height of the widest measured so far are measured whole, as they are drawn (which
+// can be a pixel more than their advance). A text with a character beyond 16 bits is always
+// measured.
 const QString* widestText(const QFontMetrics& metrics, const QStringList& texts) {
     constexpr int kAlwaysMeasure = std::numeric_limits<int>::max();
     const int han = metrics.horizontalAdvance(QStringLiteral("中"));
@@ -67,24 +72,68 @@ const QString* widestText(const QFontMetrics& metrics, const QStringList& texts)
                      [](const auto& a, const auto& b) { return a.first > b.first; });
 
     const QString* widest = nullptr;
-    int widestAdvance = -1;
+    int widestDrawn = -1;
     for (const auto& [estimate, text] : ranked) {
-        if (estimate != kAlwaysMeasure && estimate + metrics.height() < widestAdvance) {
+        if (estimate != kAlwaysMeasure && estimate + metrics.height() < widestDrawn) {
             break;
         }
-        const int advance = metrics.horizontalAdvance(*text);
-        if (advance > widestAdvance) {
-            widestAdvance = advance;
+        const int drawn = metrics.boundingRect(QRect(), 0, *text).width();
+        if (drawn > widestDrawn) {
+            widestDrawn = drawn;
             widest = text;
         }
     }
     return widest;
 }
 
+bool isDigit(QChar ch) {
+    return ch >= u'0' && ch <= u'9';
+}
+
 }  // namespace
 
+QStringList widestDigitVariants(const QString& pattern, const QFontMetrics& metrics) {
+    qsizetype last = pattern.size() - 1;
+    while (last >= 0 && !isDigit(pattern.at(last))) {
+        --last;
+    }
+    if (last < 0) {
+        return {pattern};
+    }
+    QString widest;
+    int widestAdvance = -1;
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit) {
+        QString filled = pattern;
+        for (QChar& ch : filled) {
+            if (isDigit(ch)) {
+                ch = QChar(digit);
+            }
+        }
+        const int advance = metrics.horizontalAdvance(filled);
+        if (advance > widestAdvance) {
+            widestAdvance = advance;
+            widest = filled;
+        }
+    }
+    QStringList variants;
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit) {
+        widest[last] = QChar(digit);
+        variants.append(widest);
+    }
+    return variants;
+}
+
 void WidthReserve::apply() {
-    const QString* widest = widestText(QFontMetrics(label_->font()), texts_);
+    const QFontMetrics metrics(label_->font());
+    QStringList texts;
+    if (digits_ == Digits::AnyDigit) {
+        for (const QString& pattern : texts_) {
+            texts.append(widestDigitVariants(pattern, metrics));
+        }
+    } else {
+        texts = texts_;
+    }
+    const QString* widest = widestText(metrics, texts);
     if (widest == nullptr) {
         return;
     }
@@ -104,9 +153,9 @@ void WidthReserve::apply() {
     label_->setMinimumWidth(std::max(floor_, probe.sizeHint().width()));
 }
 
-void reserveWidthFor(QLabel* label, const QStringList& texts) {
+void reserveWidthFor(QLabel* label, const QStringList& texts, Digits digits) {
     if (label != nullptr) {
-        new WidthReserve(label, texts);
+        new WidthReserve(label, texts, digits);
     }
 }
 
