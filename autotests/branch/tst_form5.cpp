@@ -24,6 +24,9 @@ Q_DECLARE_METATYPE(Shape)
 namespace {
 
 const QByteArray kPage = "/query_list.asp";
+// An answer that comes long after any wait of a test: a click that returns before the
+// service has answered did not wait for it.
+constexpr int kLateMs = 30000;
 const QString kNotQueried = QStringLiteral("未查询");
 const QString kNotFound = QStringLiteral("您查询的网点不存在!");
 const QString kFailed = QStringLiteral("网点查询失败,请检查网络连接!");
@@ -287,11 +290,10 @@ void TestForm5::decodesTheBodyByItsCharset_data() {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QByteArray>("contentType");
     const QString page = branchPage(kShanghai);
+    // The charset named by the answer, and the window's own when none is (every name the
+    // rules read: tst_text_codec).
     QTest::newRow("gbk named") << platform::toGbk(page).value()
                                << QByteArray("text/html; charset=gbk");
-    QTest::newRow("gb2312 named") << platform::toGbk(page).value()
-                                  << QByteArray("text/html; charset=GB2312");
-    QTest::newRow("utf-8 named") << page.toUtf8() << QByteArray("text/html; charset=utf-8");
     QTest::newRow("none named is utf-8") << page.toUtf8() << QByteArray("text/html");
 }
 
@@ -442,14 +444,12 @@ void TestForm5::failedRequestKeepsWhatIsShown_data() {
     QTest::newRow("closed port") << Shape() << false;
     QTest::newRow("silent server")
         << Shape([](Response& answer) { answer.neverAnswer = true; }) << true;
+    // The program's one window-level row of a drip (the fetch's: tst_platform). A reset and a
+    // body over the cap fail the fetch the same way (tst_platform; the main window's:
+    // tst_query, tst_hostile).
     QTest::newRow("dripping server") << Shape([](Response& answer) {
         answer.dripIntervalMs = 50;  // a byte every 50 ms never falls silent for long
         answer.sendContentLength = false;
-    }) << true;
-    QTest::newRow("connection reset")
-        << Shape([](Response& answer) { answer.resetAfterBytes = 10; }) << true;
-    QTest::newRow("body over the cap") << Shape([](Response& answer) {
-        answer = Response::text(QByteArray(16 * 1024 * 1024 + 1, 't'));
     }) << true;
 }
 
@@ -521,10 +521,14 @@ void TestForm5::staysResponsiveAndRunsOneQueryAtATime() {
     QVERIFY(disabledWhileWaiting);
     QCOMPARE(typedWhileWaiting, QStringLiteral("浦东X"));
     QCOMPARE(shownValues(form), kShanghai);
-    QTest::qWait(100);  // room for a second request, were one sent
-    QCOMPARE(server_->requestCount(), 1);
-    QCOMPARE(server_->maxInFlight(), 1);
     QVERIFY(command1->isEnabled());
+    // The next query, once the first has ended, is the second request the service sees: any
+    // request sent while the first waited would have come before it.
+    server_->disconnect(&form);
+    server_->setResponse(kPage, Response::text(branchPage(kShanghai).toUtf8()));
+    query(form, QStringLiteral("浦东"));
+    QCOMPARE(server_->requestCount(), 2);
+    QCOMPARE(server_->maxInFlight(), 1);
 }
 
 void TestForm5::closingWhileWaitingAbandonsTheQuery() {
@@ -536,24 +540,23 @@ void TestForm5::closingWhileWaitingAbandonsTheQuery() {
     QCOMPARE(shownValues(form), kShanghai);
 
     Response slow = Response::text(branchPage(QStringList(6, QStringLiteral("迟到"))).toUtf8());
-    slow.delayMs = 1500;
+    slow.delayMs = kLateMs;
     server_->setResponse(kPage, slow);
     connect(server_.get(), &TestHttpServer::requestReceived, &form,
             [&] { QTimer::singleShot(0, &form, [&] { form.close(); }); });
     typeName(form, QStringLiteral("迟到"));
-    QElapsedTimer clock;
-    clock.start();
+    const int answered = server_->answeredCount();
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
-    // The click returns once the window is closed, well before the answer.
-    QVERIFY(clock.elapsed() < 1500);
+    // The click returns once the window is closed, before the answer.
+    QCOMPARE(server_->answeredCount(), answered);
     QVERIFY(!form.isVisible());
     QVERIFY(!form.isQuerying());
     for (const QString& field : form.fields().field) {
         QVERIFY(field.isEmpty());
     }
-    // The late answer finds the query gone: nothing is written, no box appears.
+    // The query let its connection go: no late answer can write or show anything.
     QTRY_COMPARE(server_->inFlight(), 0);
-    QTest::qWait(50);
+    QCOMPARE(server_->answeredCount(), answered);
     QCOMPARE(shownValues(form), kShanghai);
     QCOMPARE(status(form, 2), QStringLiteral("请输入要查询的网点名称"));
     QVERIFY(te_->boxes.shown().isEmpty());
@@ -584,7 +587,7 @@ void TestForm5::deletedOnCloseWhileWaiting() {
     QFETCH(bool, modal);
     te_->env.limits.branchTotal = std::chrono::milliseconds(60000);
     Response slow = Response::text(branchPage(kShanghai).toUtf8());
-    slow.delayMs = 800;
+    slow.delayMs = kLateMs;
     server_->setResponse(kPage, slow);
 
     auto* form = new Form5(te_->env);
@@ -592,32 +595,26 @@ void TestForm5::deletedOnCloseWhileWaiting() {
     QPointer<Form5> guard(form);
     connect(server_.get(), &TestHttpServer::requestReceived, form,
             [form] { QTimer::singleShot(0, form, [form] { form->close(); }); });
-    bool clickReturned = false;
-    qint64 clickMs = -1;
+    // Answers the service had sent when the click, and the window, returned: none.
+    int answeredAtClick = -1;
     const auto typeAndClick = [&, form] {
         typeName(*form, QStringLiteral("浦东"));
-        QElapsedTimer clock;
-        clock.start();
         QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")),
                           Qt::LeftButton);
-        clickMs = clock.elapsed();
-        clickReturned = true;
+        answeredAtClick = server_->answeredCount();
     };
     if (modal) {
         QTimer::singleShot(0, form, typeAndClick);
-        QElapsedTimer clock;
-        clock.start();
         form->exec();
-        QVERIFY(clock.elapsed() < 800);
+        QCOMPARE(server_->answeredCount(), 0);
     } else {
         open(*form);
         typeAndClick();
     }
-    QVERIFY(clickReturned);
-    QVERIFY2(clickMs < 800, qPrintable(QString::number(clickMs)));
+    QCOMPARE(answeredAtClick, 0);
     QTRY_VERIFY(guard.isNull());
     QTRY_COMPARE(server_->inFlight(), 0);
-    QTest::qWait(50);
+    QCOMPARE(server_->answeredCount(), 0);
     QVERIFY(te_->boxes.shown().isEmpty());
     QCOMPARE(server_->requestCount(), 1);
 }
@@ -626,7 +623,7 @@ void TestForm5::deletedOnCloseWhileWaiting() {
 void TestForm5::deletingWhileWaitingIsSafe() {
     te_->env.limits.branchTotal = std::chrono::milliseconds(60000);
     Response slow = Response::text(branchPage(kShanghai).toUtf8());
-    slow.delayMs = 800;
+    slow.delayMs = kLateMs;
     server_->setResponse(kPage, slow);
 
     auto* form = new Form5(te_->env);
@@ -635,13 +632,12 @@ void TestForm5::deletingWhileWaitingIsSafe() {
     typeName(*form, QStringLiteral("浦东"));
     connect(server_.get(), &TestHttpServer::requestReceived, form,
             [form] { QTimer::singleShot(0, [form] { delete form; }); });
-    QElapsedTimer clock;
-    clock.start();
     QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY(clock.elapsed() < 800);
+    // The click returned before the answer, and the window is gone.
+    QCOMPARE(server_->answeredCount(), 0);
     QVERIFY(guard.isNull());
     QTRY_COMPARE(server_->inFlight(), 0);
-    QTest::qWait(50);
+    QCOMPARE(server_->answeredCount(), 0);
     QVERIFY(te_->boxes.shown().isEmpty());
 
     // The next window starts fresh.

@@ -28,7 +28,6 @@ const QFile::Permissions kOpen = kReadOnly | QFile::WriteOwner | QFile::WriteOth
 
 using testsupport::fileBytes;
 #ifndef Q_OS_WIN
-using testsupport::FileSizeLimit;
 #endif
 using testsupport::putBytes;
 using testsupport::Unprivileged;
@@ -59,7 +58,6 @@ private slots:
     void readErrorAtTheStartLoadsNothing();
     void writeIntoReadOnlyFolderFails();
     void readOnlyFileIsNotReplaced();
-    void failedReplaceKeepsOldFile();
     void withoutGbkConverterTheFileStays();
 };
 
@@ -250,29 +248,6 @@ void TstHistoryFormat::readOnlyFileIsNotReplaced() {
     }
     QVERIFY(!written);
     QCOMPARE(fileBytes(path), before);
-}
-
-void TstHistoryFormat::failedReplaceKeepsOldFile() {
-    QTemporaryDir dir;
-    const QString path = history::historyFilePath(dir.path());
-    QVERIFY(history::writeHistoryFile(path, {"1234|EMS快递|爸爸衣服"}));
-    const QByteArray before = fileBytes(path);
-    QStringList many;
-    for (int i = 0; i < 2000; ++i) {
-        many.append(QString("SF%1|顺丰快递|爸爸衣服").arg(i, 10, 10, QChar('0')));
-    }
-    bool written = true;
-#ifdef Q_OS_WIN
-    QSKIP("no limit on the size of written files on Windows");
-#else
-    {
-        FileSizeLimit limit(4096);
-        written = history::writeHistoryFile(path, many).ok();
-    }
-#endif
-    QVERIFY(!written);
-    QCOMPARE(fileBytes(path), before);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"wlnum.ini"});
 }
 
 void TstHistoryFormat::withoutGbkConverterTheFileStays() {

@@ -34,13 +34,11 @@ private slots:
 void TstOptions::noOptionsRunWithTheDefaults() {
     const Options options = parseOptions(commandLine({}));
     QCOMPARE(options.action, Options::Action::Run);
-    const Addresses defaults = Addresses::defaults();
     QCOMPARE(options.addresses.tracking, QUrl("http://api.trackoro.example/"));
     QCOMPARE(options.addresses.update, QUrl("http://update.trackoro.example/jc.txt"));
     QCOMPARE(options.addresses.branchSite, QUrl("http://branch.trackoro.example"));
     QCOMPARE(options.addresses.forum, QUrl("http://bbs.velmora.example/"));
     QCOMPARE(options.addresses.website, QUrl("http://www.velmora.example/"));
-    QCOMPARE(options.addresses.tracking, defaults.tracking);
     QVERIFY(!platform::asksOnlyForInformation(commandLine({})));
 }
 

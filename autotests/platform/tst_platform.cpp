@@ -88,8 +88,6 @@ private slots:
     void statusAndBodies();
     void bodyOverTheCap_data();
     void bodyOverTheCap();
-    void charsets_data();
-    void charsets();
     void responsiveFetchCanBeAbandoned();
     void hopOutcome_data();
     void hopOutcome();
@@ -721,6 +719,8 @@ void TstPlatform::hopOutcome_data() {
         << redirect("https://127.0.0.1/next") << 0 << Outcome(Status::RedirectRefused) << none;
     QTest::newRow("redirect to ftp")
         << redirect("ftp://127.0.0.1/next") << 0 << Outcome(Status::RedirectRefused) << none;
+    QTest::newRow("redirect to data") << redirect("data:text/html;base64,PHRhYmxlPg==") << 0
+                                      << Outcome(Status::RedirectRefused) << none;
 }
 
 void TstPlatform::hopOutcome() {
@@ -735,40 +735,6 @@ void TstPlatform::hopOutcome() {
         platform::classifyHop(facts, options, hop, QUrl(QStringLiteral("http://127.0.0.1/")));
     QCOMPARE(outcome.status, status);
     QCOMPARE(outcome.next, next);
-}
-
-void TstPlatform::charsets_data() {
-    QTest::addColumn<QByteArray>("contentType");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QByteArray>("fallback");
-    QTest::addColumn<QString>("text");
-    const QString chinese = QStringLiteral("已签收");
-    QTest::newRow("gbk, no charset") << QByteArray("text/html") << platform::toGbk(chinese).value()
-                                     << QByteArray("GB18030") << chinese;
-    QTest::newRow("gbk named") << QByteArray("text/html; charset=GBK")
-                               << platform::toGbk(chinese).value() << QByteArray("UTF-8")
-                               << chinese;
-    QTest::newRow("gb2312 quoted")
-        << QByteArray("text/html;charset=\"gb2312\"") << platform::toGbk(chinese).value()
-        << QByteArray("UTF-8") << chinese;
-    QTest::newRow("utf-8 named") << QByteArray("text/html; charset=utf-8") << chinese.toUtf8()
-                                 << QByteArray("GB18030") << chinese;
-    QTest::newRow("utf-8, no charset")
-        << QByteArray("text/html") << chinese.toUtf8() << QByteArray("UTF-8") << chinese;
-    QTest::newRow("unknown charset")
-        << QByteArray("text/html; charset=x-nonsense") << platform::toGbk(chinese).value()
-        << QByteArray("GB18030") << chinese;
-}
-
-void TstPlatform::charsets() {
-    QFETCH(QByteArray, contentType);
-    QFETCH(QByteArray, body);
-    QFETCH(QByteArray, fallback);
-    QFETCH(QString, text);
-    server->setResponse("/", TestHttpServer::Response::text(body, contentType));
-    platform::FetchOptions options;
-    options.fallbackCharset = fallback.constData();
-    QCOMPARE(fetch(server->url(), options).text, text);
 }
 
 void TstPlatform::responsiveFetchCanBeAbandoned() {

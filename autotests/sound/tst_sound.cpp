@@ -79,22 +79,41 @@ private slots:
     void noAudioDeviceIsSilentAndQuick();
 
 private:
-    QList<Tone> record(const std::function<void()>& play);
+    // Recording: what the sink plays from now on, after what the monitor still held.
+    bool startRecording();
+    QList<Tone> stopRecording();
+    // The tones recorded so far, and how many seconds the recording holds.
+    QList<Tone> tonesSoFar(double* seconds = nullptr);
+    // Waits until the recording holds `count` tones and silence after the last: it has
+    // ended. The tones heard.
+    QList<Tone> waitUntilHeard(int count);
+    // Waits until the recording holds `seconds` more of sound or silence.
+    bool waitForRecording(double seconds);
     void warmUp();
     void checkWhole(const Tone& tone, const FileSound& file);
 
     FileSound startup_;
     FileSound alert_;
+    qsizetype settleBytes_ = 0;
     std::unique_ptr<testsupport::MainWindowFixture> f;
     std::unique_ptr<platform::DesktopMediaPlayer> player;
 };
+
+namespace {
+
+// Silence after a tone that shows it has ended: more than the gap that splits two tones.
+constexpr double kEndedSilence = 0.3;
+// The longest any one sound takes to be heard whole.
+constexpr int kHearingMs = 20000;
+
+}  // namespace
 
 void TstSound::initTestCase() {
     QVERIFY2(audio, "no audio server");
     startup_ = decodeFile(QStringLiteral(TRACKORO_ASSETS_DIR "/zeluna.mp3"));
     alert_ = decodeFile(QStringLiteral(TRACKORO_ASSETS_DIR "/ts.mp3"));
     QVERIFY(startup_.length > 0.5);
-    QVERIFY(alert_.length > 0.3);
+    QVERIFY(alert_.length > 0.5);
 }
 
 void TstSound::init() {
@@ -112,30 +131,72 @@ void TstSound::cleanup() {
     player.reset();
 }
 
-// Plays one sound unrecorded, so that the audio back end is loaded before the recording.
-void TstSound::warmUp() {
-    player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
-    QTest::qWait(int(alert_.length * 1000) + 1500);
-}
-
-QList<Tone> TstSound::record(const std::function<void()>& play) {
+bool TstSound::startRecording() {
     if (!audio->startRecording()) {
         qWarning() << audio->error();
-        return {};
+        return false;
     }
-    // The monitor may first hand over a few samples it held from before; what the test plays
-    // starts after them.
-    constexpr int kSettleMs = 500;
-    QTest::qWait(kSettleMs);
-    play();
-    QTest::qWait(300);  // the tail of the last sound
+    // The monitor may first hand over a few samples it held from before: what the test plays
+    // starts after half a second of recording.
+    settleBytes_ = 0;
+    const qsizetype settle = qsizetype(AudioServer::kRate) / 2 * 2;
+    if (!QTest::qWaitFor([&] { return audio->recordedSoFar().size() >= settle; }, 5000)) {
+        return false;
+    }
+    settleBytes_ = audio->recordedSoFar().size();
+    return true;
+}
+
+QList<Tone> TstSound::stopRecording() {
     const QByteArray samples = audio->stopRecording();
-    const qsizetype settleBytes = qsizetype(AudioServer::kRate) * kSettleMs / 1000 * 2;
-    return testsupport::findTones(samples.mid(settleBytes), AudioServer::kRate);
+    return testsupport::findTones(samples.mid(settleBytes_), AudioServer::kRate);
+}
+
+QList<Tone> TstSound::tonesSoFar(double* seconds) {
+    const QByteArray samples = audio->recordedSoFar().mid(settleBytes_);
+    if (seconds) {
+        *seconds = double(samples.size() / 2) / AudioServer::kRate;
+    }
+    return testsupport::findTones(samples, AudioServer::kRate);
+}
+
+QList<Tone> TstSound::waitUntilHeard(int count) {
+    QList<Tone> tones;
+    QTest::qWaitFor(
+        [&] {
+            double seconds = 0;
+            tones = tonesSoFar(&seconds);
+            return tones.size() >= count &&
+                   seconds - (tones.last().start + tones.last().length) > kEndedSilence;
+        },
+        kHearingMs);
+    return tones;
+}
+
+bool TstSound::waitForRecording(double seconds) {
+    double now = 0;
+    tonesSoFar(&now);
+    const double until = now + seconds;
+    return QTest::qWaitFor(
+        [&] {
+            tonesSoFar(&now);
+            return now >= until;
+        },
+        kHearingMs);
+}
+
+// Plays one sound, so that the audio back end is loaded before the test's own recording.
+void TstSound::warmUp() {
+    QVERIFY(startRecording());
+    player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
+    const QList<Tone> tones = waitUntilHeard(1);
+    stopRecording();
+    QVERIFY2(tones.size() == 1, qPrintable(describe(tones)));
 }
 
 void TstSound::checkWhole(const Tone& tone, const FileSound& file) {
-    // Played whole, from its start, at half the volume.
+    // Played whole, from its start, at half the volume: its length, counted in samples,
+    // within the split between two tones.
     QVERIFY2(std::abs(tone.length - file.length) < 0.12,
              qPrintable(QStringLiteral("%1 s of a %2 s sound").arg(tone.length).arg(file.length)));
     QVERIFY2(std::abs(tone.peak - file.peak * 0.5) < file.peak * 0.1,
@@ -143,20 +204,19 @@ void TstSound::checkWhole(const Tone& tone, const FileSound& file) {
 }
 
 void TstSound::everyAlertIsHeardWhole() {
-    // The start-up sound, then ten queries whose answers each hold one line more.
+    // The start-up sound, then ten queries whose answers each hold one line more; each asked
+    // once the sound before it has been heard to its end.
     constexpr int kAlerts = 10;
-    app::Form1* form = nullptr;
-    const QList<Tone> tones = record([&] {
-        form = f->open();
-        QTest::qWait(int(startup_.length * 1000) + 800);
-        for (int i = 1; i <= kAlerts; ++i) {
-            f->answer(testsupport::MainWindowFixture::rowsOf(i));
-            f->query(QStringLiteral("SF100"), QStringLiteral("顺丰快递"),
-                     QStringLiteral("爸爸衣服"));
-            QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
-            QTest::qWait(int(alert_.length * 1000) + 400);
-        }
-    });
+    QVERIFY(startRecording());
+    app::Form1* form = f->open();
+    QList<Tone> tones = waitUntilHeard(1);
+    for (int i = 1; i <= kAlerts && tones.size() == i; ++i) {
+        f->answer(testsupport::MainWindowFixture::rowsOf(i));
+        f->query(QStringLiteral("SF100"), QStringLiteral("顺丰快递"), QStringLiteral("爸爸衣服"));
+        QCOMPARE(form->controls().Label7->text(), QStringLiteral("是否更新：有更新"));
+        tones = waitUntilHeard(i + 1);
+    }
+    tones = stopRecording();
     qInfo("%s", qPrintable(describe(tones)));
     QCOMPARE(tones.size(), kAlerts + 1);
     checkWhole(tones.first(), startup_);
@@ -166,34 +226,46 @@ void TstSound::everyAlertIsHeardWhole() {
 }
 
 void TstSound::aSoundSetWhilePlayingStartsAgain() {
-    // Set again before it has ended: the sound restarts and then plays to its end.
-    constexpr int kAfterMs = 300;
+    // Set again while it plays: the sound restarts and then plays to its end, a whole sound
+    // after it was set again.
     warmUp();
-    const QList<Tone> tones = record([&] {
-        player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
-        QTest::qWait(kAfterMs);
-        player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
-        QTest::qWait(int(alert_.length * 1000) + 400);
-    });
-    qInfo("%s", qPrintable(describe(tones)));
+    QVERIFY(startRecording());
+    player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
+    QList<Tone> tones;
+    double restartAt = 0;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            tones = tonesSoFar(&restartAt);
+            return !tones.isEmpty() && restartAt - tones.first().start >= 0.25;
+        },
+        kHearingMs));
+    player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
+    restartAt -= tones.first().start;
+    waitUntilHeard(1);
+    tones = stopRecording();
+    qInfo("%s; set again after %.2f s", qPrintable(describe(tones)), restartAt);
     QVERIFY2(!tones.isEmpty(), "silent");
+    // Still playing when set again; else this run proves nothing.
+    QVERIFY2(restartAt < alert_.length - 0.2, qPrintable(describe(tones)));
     const Tone last = tones.last();
     const double heard = last.start + last.length - tones.first().start;
-    QVERIFY2(std::abs(heard - (kAfterMs / 1000.0 + alert_.length)) < 0.15,
-             qPrintable(describe(tones)));
+    QVERIFY2(heard > restartAt + alert_.length - 0.12, qPrintable(describe(tones)));
+    QVERIFY2(heard < restartAt + alert_.length + 0.3, qPrintable(describe(tones)));
 }
 
 void TstSound::aMissingFilePlaysNothing() {
     warmUp();
-    const QList<Tone> tones = record([&] {
-        player->setUrl(f->t.programFile(QStringLiteral("none.mp3")));
-        QTest::qWait(1000);
-        // A missing file set while a sound plays stops it.
-        player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
-        QTest::qWait(200);
-        player->setUrl(f->t.programFile(QStringLiteral("none.mp3")));
-        QTest::qWait(int(alert_.length * 1000));
-    });
+    QVERIFY(startRecording());
+    player->setUrl(f->t.programFile(QStringLiteral("none.mp3")));
+    // A second of recording, then a sound: whatever the missing file played would be heard
+    // before it, as a tone of its own.
+    QVERIFY(waitForRecording(1.0));
+    player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
+    // A missing file set while a sound plays stops it.
+    QVERIFY(QTest::qWaitFor([&] { return !tonesSoFar().isEmpty(); }, kHearingMs));
+    player->setUrl(f->t.programFile(QStringLiteral("none.mp3")));
+    waitUntilHeard(1);
+    const QList<Tone> tones = stopRecording();
     qInfo("%s", qPrintable(describe(tones)));
     QCOMPARE(tones.size(), 1);
     QVERIFY2(tones.first().length < alert_.length - 0.2, qPrintable(describe(tones)));

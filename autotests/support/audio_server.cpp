@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 #include <QtEndian>
+#include <utility>
 
 namespace testsupport {
 
@@ -108,6 +109,7 @@ bool AudioServer::start() {
 }
 
 bool AudioServer::startRecording() {
+    recorded_.clear();
     // A short latency: the recorder hands over what it has as it comes, so stopping it loses
     // next to nothing.
     recorder_.start(QStringLiteral("parec"),
@@ -127,8 +129,13 @@ bool AudioServer::startRecording() {
     return recorder_.bytesAvailable() > 0;
 }
 
+const QByteArray& AudioServer::recordedSoFar() {
+    recorded_ += recorder_.readAllStandardOutput();
+    return recorded_;
+}
+
 QByteArray AudioServer::stopRecording() {
-    QByteArray samples = recorder_.readAllStandardOutput();
+    QByteArray samples = std::exchange(recorded_, {}) + recorder_.readAllStandardOutput();
     recorder_.terminate();
     recorder_.waitForFinished(3000);
     samples += recorder_.readAllStandardOutput();

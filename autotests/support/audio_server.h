@@ -40,6 +40,8 @@ public:
     // Records what the sink plays, from now until stopRecording(), as 16-bit mono samples.
     bool startRecording();
     QByteArray stopRecording();
+    // What the recording holds so far: the samples the recorder has handed over.
+    const QByteArray& recordedSoFar();
 
 private:
     QProcess* startTool(const QString& program, const QStringList& arguments);
@@ -47,6 +49,7 @@ private:
     QTemporaryDir dir_;
     QProcess server_;
     QProcess recorder_;
+    QByteArray recorded_;
     QString error_;
 };
 

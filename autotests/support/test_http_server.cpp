@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <memory>
+#include <utility>
 
 namespace testsupport {
 
@@ -128,7 +130,17 @@ void TestHttpServer::answer(QTcpSocket* socket, const Request& request) {
     }
     if (response.delayMs > 0) {
         QPointer<QTcpSocket> guard(socket);
-        QTimer::singleShot(response.delayMs, this, [this, guard, response] {
+        // A client that leaves while its answer waits is no longer being answered.
+        auto waiting = std::make_shared<bool>(true);
+        connect(socket, &QTcpSocket::disconnected, this, [this, waiting] {
+            if (std::exchange(*waiting, false)) {
+                --inFlight_;
+            }
+        });
+        QTimer::singleShot(response.delayMs, this, [this, guard, response, waiting] {
+            if (!std::exchange(*waiting, false)) {
+                return;
+            }
             if (guard && guard->state() == QAbstractSocket::ConnectedState) {
                 sendResponse(guard, response);
             } else {
@@ -141,6 +153,7 @@ void TestHttpServer::answer(QTcpSocket* socket, const Request& request) {
 }
 
 void TestHttpServer::sendResponse(QTcpSocket* socket, const Response& response) {
+    ++answered_;
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + response.reason + "\r\n";
     for (const auto& header : response.headers) {

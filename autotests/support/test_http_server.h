@@ -31,7 +31,7 @@ public:
         QByteArray reason = "OK";
         QList<QPair<QByteArray, QByteArray>> headers;  // Content-Length is added unless dripping
         QByteArray body;
-        int delayMs = 0;           // wait before answering
+        int delayMs = 0;           // wait before answering (nothing is sent to a client gone)
         int dripIntervalMs = 0;    // > 0: send the body one byte at a time at this interval
         int resetAfterBytes = -1;  // >= 0: reset the connection after this many body bytes
         bool neverAnswer = false;  // keep the connection open and silent
@@ -63,6 +63,8 @@ public:
     // Requests being answered right now, and the most there ever were at once.
     int inFlight() const { return inFlight_; }
     int maxInFlight() const { return maxInFlight_; }
+    // Answers begun (status line sent), every path counted.
+    int answeredCount() const { return answered_; }
     void clearRequests() { requests_.clear(); }
 
 signals:
@@ -82,6 +84,7 @@ private:
     QHash<QTcpSocket*, QByteArray> buffers_;
     int inFlight_ = 0;
     int maxInFlight_ = 0;
+    int answered_ = 0;
 };
 
 }  // namespace testsupport
