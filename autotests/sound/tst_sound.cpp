@@ -185,13 +185,14 @@ bool TstSound::waitForRecording(double seconds) {
         kHearingMs);
 }
 
-// Plays one sound, so that the audio back end is loaded before the test's own recording.
+// Starts the recording with one sound, so that the audio back end is loaded before what the
+// test plays; the recording goes on after it.
 void TstSound::warmUp() {
     QVERIFY(startRecording());
     player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
     const QList<Tone> tones = waitUntilHeard(1);
-    stopRecording();
     QVERIFY2(tones.size() == 1, qPrintable(describe(tones)));
+    settleBytes_ = audio->recordedSoFar().size();
 }
 
 void TstSound::checkWhole(const Tone& tone, const FileSound& file) {
@@ -229,7 +230,9 @@ void TstSound::aSoundSetWhilePlayingStartsAgain() {
     // Set again while it plays: the sound restarts and then plays to its end, a whole sound
     // after it was set again.
     warmUp();
-    QVERIFY(startRecording());
+    if (QTest::currentTestFailed()) {
+        return;
+    }
     player->setUrl(f->t.programFile(QStringLiteral("ts.mp3")));
     QList<Tone> tones;
     double restartAt = 0;
@@ -255,7 +258,9 @@ void TstSound::aSoundSetWhilePlayingStartsAgain() {
 
 void TstSound::aMissingFilePlaysNothing() {
     warmUp();
-    QVERIFY(startRecording());
+    if (QTest::currentTestFailed()) {
+        return;
+    }
     player->setUrl(f->t.programFile(QStringLiteral("none.mp3")));
     // A second of recording, then a sound: whatever the missing file played would be heard
     // before it, as a tone of its own.
