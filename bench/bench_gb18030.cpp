@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 
 namespace {
 
@@ -36,20 +36,20 @@ int once() {
     }
     QElapsedTimer timer;
     timer.start();
-    const QString read = platform::fromGbk(file).value_or(QString());
+    const QString read = base::fromGbk(file).value_or(QString());
     const qint64 firstRead = timer.nsecsElapsed();
     timer.restart();
-    const QString again = platform::fromGbk(file).value_or(QString());
+    const QString again = base::fromGbk(file).value_or(QString());
     const qint64 secondRead = timer.nsecsElapsed();
     if (read != text || again != text) {
         std::fprintf(stderr, "the history was read wrong\n");
         return 1;
     }
     timer.restart();
-    const QByteArray written = platform::toGbk(QStringLiteral("快递已签收")).value_or(QByteArray());
+    const QByteArray written = base::toGbk(QStringLiteral("快递已签收")).value_or(QByteArray());
     const qint64 firstWrite = timer.nsecsElapsed();
     timer.restart();
-    const QByteArray rewritten = platform::toGbk(text).value_or(QByteArray());
+    const QByteArray rewritten = base::toGbk(text).value_or(QByteArray());
     const qint64 secondWrite = timer.nsecsElapsed();
     if (rewritten != file || written.size() != 10) {
         std::fprintf(stderr, "the history was written wrong\n");

@@ -70,7 +70,7 @@ struct PickTimes {
 // One run: the main window with the history file holding only `entry`, the list loaded by
 // the toggle, then the list opened and the entry clicked.
 PickTimes pickOnce(const platform::Environment& env, const QString& file, const QString& entry) {
-    if (const platform::Result written = history::writeHistoryFile(file, {entry}); !written) {
+    if (const base::Result written = history::writeHistoryFile(file, {entry}); !written) {
         qFatal("cannot write the history file: %s", qPrintable(written.error()));
     }
     app::Form1 form(env);

@@ -3,18 +3,18 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "platform/options.h"
+#include "base/options.h"
+#include "base/version.h"
 #include "platform/platforms.h"
 #include "platform/system/console.h"
 #include "platform/system/qt_translation.h"
-#include "platform/version.h"
 
 namespace {
 
 // Prints what the command line asked for instead of a window; the exit status.
-int answer(const platform::Options& options) {
+int answer(const base::Options& options) {
     platform::useParentConsole();
-    if (options.action == platform::Options::Action::Error) {
+    if (options.action == base::Options::Action::Error) {
         fprintf(stderr, "%s\n", qPrintable(options.text));
         return 2;
     }
@@ -32,17 +32,17 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
-    if (platform::asksOnlyForInformation(arguments)) {
-        return answer(platform::parseOptions(arguments));
+    if (base::asksOnlyForInformation(arguments)) {
+        return answer(base::parseOptions(arguments));
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trackoro"));
-    QApplication::setApplicationVersion(platform::versionText());
+    QApplication::setApplicationVersion(base::versionText());
     // The desktop matches the windows to the installed menu entry, and its icon, by this.
     QGuiApplication::setDesktopFileName(QStringLiteral("trackoro"));
     platform::installQtTranslation(application);
-    const platform::Options options = platform::parseOptions(QApplication::arguments());
-    if (options.action != platform::Options::Action::Run) {
+    const base::Options options = base::parseOptions(QApplication::arguments());
+    if (options.action != base::Options::Action::Run) {
         return answer(options);
     }
 

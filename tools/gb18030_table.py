@@ -2,7 +2,7 @@
 """Writes the program's GB18030 table of the Basic Multilingual Plane, in the 2005 edition of
 the standard, as read from ICU's `uconv` (Debian 12: ICU 72.1, package icu-devtools).
 
-    tools/gb18030_table.py src/core/platform/gb18030_table.h
+    tools/gb18030_table.py src/core/base/gb18030_table.h
 
 Run once; the table is checked in. ICU 73.2 and later follow the 2022 edition for 18
 characters, and ICU 74 reads A3 A0 as U+3000: the script refuses such an ICU.
@@ -64,7 +64,7 @@ def main():
         "",
         "#include <cstdint>",
         "",
-        "namespace platform::gb18030_table {",
+        "namespace base::gb18030_table {",
         "",
         "// The code point of each two-byte code: lead bytes 0x81-0xFE, 190 trail bytes each",
         "// (0x40-0x7E, 0x80-0xFE).",
@@ -85,7 +85,7 @@ def main():
     ]
     for start in range(0, len(runs), 5):
         lines.append("    " + " ".join(f"{{{i}, 0x{c:04X}}}," for i, c in runs[start:start + 5]))
-    lines += ["};", "", "}  // namespace platform::gb18030_table", ""]
+    lines += ["};", "", "}  // namespace base::gb18030_table", ""]
     with open(sys.argv[1], "w", encoding="ascii") as out:
         out.write("\n".join(lines))
     # Laid out as the project's other sources.

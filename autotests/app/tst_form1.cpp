@@ -6,7 +6,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "platform/version.h"
+#include "base/version.h"
 #include "support/activation.h"
 #include "support/main_window_fixture.h"
 

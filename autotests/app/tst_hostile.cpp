@@ -30,8 +30,7 @@ const QString kDone = QStringLiteral("查询完毕...");
 const QString kNoRows = QStringLiteral("暂无物流信息,请稍后再试!");
 const QString kUpdateFailed = QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版");
 const QString kLoaded = QStringLiteral("程序已加载完毕...");
-const QByteArray kSavedEntry =
-    platform::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n")).value();
+const QByteArray kSavedEntry = base::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n")).value();
 
 // Short enough to keep the suite quick, long enough for a local answer.
 constexpr std::chrono::milliseconds kShortLimit{1500};
@@ -45,7 +44,7 @@ QByteArray bytes(const char (&literal)[N]) {
 }
 
 QByteArray gbkRows(int count) {
-    return platform::toGbk(MainWindowFixture::rowsOf(count)).value();
+    return base::toGbk(MainWindowFixture::rowsOf(count)).value();
 }
 
 // A body of exactly `size` bytes: spaces in front of three rows.
@@ -316,8 +315,7 @@ void TstHostile::nulBytes() {
 void TstHostile::nulBytesWithoutRows() {
     // A phrase after a NUL byte is still found.
     f->server.setResponse(
-        "/",
-        Response::text(bytes("\0\0") + platform::toGbk(QStringLiteral("单号格式错误")).value()));
+        "/", Response::text(bytes("\0\0") + base::toGbk(QStringLiteral("单号格式错误")).value()));
     open();
     query();
     CHECK(expectIdle(QStringLiteral("单号格式错误!请检查!"), true));

@@ -125,7 +125,7 @@ void TstQuery::statusWhileTheRequestRuns() {
         statusAtRequest = form->controls().S1->panelText(2);
         buttonEnabledAtRequest = form->controls().Command1->isEnabled();
         TestHttpServer::Response r =
-            TestHttpServer::Response::text(platform::toGbk(MainWindowFixture::rowsOf(2)).value());
+            TestHttpServer::Response::text(base::toGbk(MainWindowFixture::rowsOf(2)).value());
         r.delayMs = 100;
         return r;
     });
@@ -229,7 +229,7 @@ void TstQuery::notFoundAnsweredNo() {
 }
 
 void TstQuery::notFoundAnsweredYes() {
-    f->writeHistory(platform::toGbk(QStringLiteral("1|EMS快递|旧\r\n")).value());
+    f->writeHistory(base::toGbk(QStringLiteral("1|EMS快递|旧\r\n")).value());
     f->answer(QStringLiteral("<p>您查询的单号不存在</p>"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
     query();
@@ -237,9 +237,8 @@ void TstQuery::notFoundAnsweredYes() {
              QStringList({QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"),
                           QStringLiteral("单号已成功保存")}));
     QCOMPARE(f->t.boxes.shown().last().buttons, MessageBoxes::Buttons::Ok);
-    QCOMPARE(
-        f->historyBytes(),
-        platform::toGbk(QStringLiteral("1|EMS快递|旧\r\nSF123|顺丰快递|爸爸衣服\r\n")).value());
+    QCOMPARE(f->historyBytes(),
+             base::toGbk(QStringLiteral("1|EMS快递|旧\r\nSF123|顺丰快递|爸爸衣服\r\n")).value());
     // The list was emptied and reloaded from the file: it shows what the file holds.
     QCOMPARE(
         form->controls().Text1->items(),
@@ -278,7 +277,7 @@ void TstQuery::transferFailures_data() {
 
 void TstQuery::transferFailures() {
     QFETCH(Arrange, arrange);
-    const QByteArray rows = platform::toGbk(MainWindowFixture::rowsOf(3)).value();
+    const QByteArray rows = base::toGbk(MainWindowFixture::rowsOf(3)).value();
     TestHttpServer::Response r = TestHttpServer::Response::text(rows);
     arrange(*f, r);
     f->server.setResponse("/", r);
@@ -309,8 +308,7 @@ void TstQuery::answerWithoutRows() {
     QVERIFY(form->controls().Command1->isEnabled());
     QVERIFY(!form->controls().Timer1->isEnabled());
     // The number is kept all the same.
-    QCOMPARE(f->historyBytes(),
-             platform::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n")).value());
+    QCOMPARE(f->historyBytes(), base::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n")).value());
 }
 
 void TstQuery::rowsNewestFirstInRed() {
@@ -445,7 +443,7 @@ void TstQuery::fewerLinesThanBefore() {
 
 void TstQuery::historyFileBytes() {
     f->writeHistory(
-        platform::toGbk(QStringLiteral("A1|EMS快递|爸爸衣服\r\nB2|圆通快递|书\r\n")).value());
+        base::toGbk(QStringLiteral("A1|EMS快递|爸爸衣服\r\nB2|圆通快递|书\r\n")).value());
     query(QStringLiteral("C3"), QStringLiteral("中通快递"), QStringLiteral("妈妈鞋子"));
     const QByteArray expected =
         "A1|EMS\xbf\xec\xb5\xdd|\xb0\xd6\xb0\xd6\xd2\xc2\xb7\xfe\r\n"
@@ -481,10 +479,10 @@ void TstQuery::historyLastLineWithoutLineEnd() {
 
 void TstQuery::numberInsideAnotherEntryIsNew() {
     f->writeHistory(
-        platform::toGbk(QStringLiteral("1234|EMS快递|爸爸衣服\r\n5|EMS快递|编号123\r\n")).value());
+        base::toGbk(QStringLiteral("1234|EMS快递|爸爸衣服\r\n5|EMS快递|编号123\r\n")).value());
     query(QStringLiteral("123"), QStringLiteral("EMS快递"), QStringLiteral("新"));
     QCOMPARE(f->historyBytes(),
-             platform::toGbk(
+             base::toGbk(
                  QStringLiteral("1234|EMS快递|爸爸衣服\r\n5|EMS快递|编号123\r\n123|EMS快递|新\r\n"))
                  .value());
     // Case counts.
@@ -494,8 +492,7 @@ void TstQuery::numberInsideAnotherEntryIsNew() {
 }
 
 void TstQuery::storedNumberIsNotSavedTwice() {
-    const QByteArray stored =
-        platform::toGbk(QStringLiteral("SF123|EMS快递|另一个备注\r\n")).value();
+    const QByteArray stored = base::toGbk(QStringLiteral("SF123|EMS快递|另一个备注\r\n")).value();
     f->writeHistory(stored);
     query();  // SF123 again, another courier and remark
     QCOMPARE(f->historyBytes(), stored);
@@ -505,25 +502,25 @@ void TstQuery::storedNumberIsNotSavedTwice() {
 }
 
 void TstQuery::saveBeforeLoadKeepsStoredEntries() {
-    f->writeHistory(platform::toGbk(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n")).value());
+    f->writeHistory(base::toGbk(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\n")).value());
     query(QStringLiteral("C"), QStringLiteral("EMS快递"), QStringLiteral("c"));
     query(QStringLiteral("D"), QStringLiteral("EMS快递"), QStringLiteral("d"));
-    QCOMPARE(f->historyBytes(),
-             platform::toGbk(
-                 QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\nC|EMS快递|c\r\nD|EMS快递|d\r\n"))
-                 .value());
+    QCOMPARE(
+        f->historyBytes(),
+        base::toGbk(QStringLiteral("A|EMS快递|a\r\nB|EMS快递|b\r\nC|EMS快递|c\r\nD|EMS快递|d\r\n"))
+            .value());
     QCOMPARE(form->controls().Text1->items(),
              QStringList({QStringLiteral("C|EMS快递|c"), QStringLiteral("D|EMS快递|d")}));
 }
 
 void TstQuery::saveWhileListLoadedListsNothingTwice() {
-    f->writeHistory(platform::toGbk(QStringLiteral("A|EMS快递|a\r\n")).value());
+    f->writeHistory(base::toGbk(QStringLiteral("A|EMS快递|a\r\n")).value());
     form->numberHistory()->dq();
     query(QStringLiteral("C"), QStringLiteral("EMS快递"), QStringLiteral("c"));
     QCOMPARE(form->controls().Text1->items(),
              QStringList({QStringLiteral("A|EMS快递|a"), QStringLiteral("C|EMS快递|c")}));
     QCOMPARE(f->historyBytes(),
-             platform::toGbk(QStringLiteral("A|EMS快递|a\r\nC|EMS快递|c\r\n")).value());
+             base::toGbk(QStringLiteral("A|EMS快递|a\r\nC|EMS快递|c\r\n")).value());
     // A number from the loaded list is not appended again.
     query(QStringLiteral("A"), QStringLiteral("EMS快递"), QStringLiteral("a"));
     QCOMPARE(form->controls().Text1->count(), 2);

@@ -23,7 +23,7 @@ namespace {
 
 const QString kSaveFailed = QStringLiteral("历史记录保存失败!");
 const QByteArray kStored =
-    platform::toGbk(QStringLiteral("A1|EMS快递|旧\r\nB2|圆通快递|书\r\n")).value();
+    base::toGbk(QStringLiteral("A1|EMS快递|旧\r\nB2|圆通快递|书\r\n")).value();
 
 constexpr QFile::Permissions kReadOnlyFolder = QFile::ReadOwner | QFile::ExeOwner |
                                                QFile::ReadGroup | QFile::ExeGroup |
@@ -156,7 +156,7 @@ void TstReadonlyFolder::notFoundSavedInAReadOnlyFolderIsNotReportedAsSaved() {
 }
 
 void TstReadonlyFolder::storedNumberNeedsNoWrite() {
-    f->writeHistory(platform::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n")).value());
+    f->writeHistory(base::toGbk(QStringLiteral("SF123|顺丰快递|爸爸衣服\r\n")).value());
     setFolder(kReadOnlyFolder);
     {
         Unprivileged user;

@@ -7,9 +7,9 @@
 #include <memory>
 #include "support/typing.h"
 
+#include "base/text_codec.h"
 #include "branch/form5.h"
 #include "platform/controls/controls.h"
-#include "platform/text_codec.h"
 #include "support/activation.h"
 #include "support/test_environment.h"
 #include "support/test_http_server.h"
@@ -292,8 +292,7 @@ void TestForm5::decodesTheBodyByItsCharset_data() {
     const QString page = branchPage(kShanghai);
     // The charset named by the answer, and the window's own when none is (every name the
     // rules read: tst_text_codec).
-    QTest::newRow("gbk named") << platform::toGbk(page).value()
-                               << QByteArray("text/html; charset=gbk");
+    QTest::newRow("gbk named") << base::toGbk(page).value() << QByteArray("text/html; charset=gbk");
     QTest::newRow("none named is utf-8") << page.toUtf8() << QByteArray("text/html");
 }
 

@@ -7,8 +7,8 @@
 #include <QStringEncoder>
 #include <QtTest>
 
-#include "platform/text.h"
-#include "platform/text_codec.h"
+#include "base/text.h"
+#include "base/text_codec.h"
 
 class TstTextCodec : public QObject {
     Q_OBJECT
@@ -223,11 +223,11 @@ void TstTextCodec::encodes_data() {
 void TstTextCodec::encodes() {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    const std::optional<QByteArray> encoded = platform::toGbk(text);
+    const std::optional<QByteArray> encoded = base::toGbk(text);
     QVERIFY(encoded.has_value());
     QCOMPARE(encoded->toHex(' '), bytes.toHex(' '));
     if (!bytes.contains('\x1a')) {
-        QCOMPARE(platform::fromGbk(bytes).value_or("<none>"), text);
+        QCOMPARE(base::fromGbk(bytes).value_or("<none>"), text);
     }
 }
 
@@ -274,7 +274,7 @@ void TstTextCodec::decodesCutOffCharactersAsMarks_data() {
 void TstTextCodec::decodesCutOffCharactersAsMarks() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
-    QCOMPARE(platform::fromGbk(bytes).value_or("<none>"), text);
+    QCOMPARE(base::fromGbk(bytes).value_or("<none>"), text);
 }
 
 void TstTextCodec::bodies_data() {
@@ -308,17 +308,17 @@ void TstTextCodec::bodies() {
     QFETCH(QByteArray, body);
     QFETCH(QByteArray, fallback);
     QFETCH(QString, text);
-    QCOMPARE(platform::decodeBody(body, contentType, fallback.constData()), text);
+    QCOMPARE(base::decodeBody(body, contentType, fallback.constData()), text);
 }
 
 void TstTextCodec::missingConverterEncodesNothing() {
     {
-        platform::GbkConverterMissing missing;
-        QVERIFY(!platform::toGbk(QStringLiteral("已签收")).has_value());
-        QVERIFY(!platform::toGbk(QString()).has_value());
-        QVERIFY(!platform::fromGbk(QByteArray::fromHex("d2d1c7a9cad5")).has_value());
+        base::GbkConverterMissing missing;
+        QVERIFY(!base::toGbk(QStringLiteral("已签收")).has_value());
+        QVERIFY(!base::toGbk(QString()).has_value());
+        QVERIFY(!base::fromGbk(QByteArray::fromHex("d2d1c7a9cad5")).has_value());
     }
-    QCOMPARE(platform::toGbk(QStringLiteral("已签收")).value_or("<none>"),
+    QCOMPARE(base::toGbk(QStringLiteral("已签收")).value_or("<none>"),
              QByteArray::fromHex("d2d1c7a9cad5"));
 }
 
@@ -326,15 +326,15 @@ void TstTextCodec::missingConverterEncodesNothing() {
 // compares it with the system's converter where the editions agree): the same on every system.
 void TstTextCodec::wholeBmpTableIsDebians() {
     const QString bmp = wholeBmp();
-    const std::optional<QByteArray> written = platform::toGbk(bmp);
+    const std::optional<QByteArray> written = base::toGbk(bmp);
     QVERIFY(written.has_value());
     QCOMPARE(sha256(*written),
              QByteArray("60d7db256a17caf4ce4f66c0b1d0e95908cb77cbd67f422bc35814466b675043"));
-    const std::optional<QString> read = platform::fromGbk(everyBmpCode());
+    const std::optional<QString> read = base::fromGbk(everyBmpCode());
     QVERIFY(read.has_value());
     QCOMPARE(sha256(read->toUtf8()),
              QByteArray("6213cbb05a427eb7b368d8350d065f33115dfef7de521f922a6ec0c87bfc83c4"));
-    QCOMPARE(platform::fromGbk(*written).value_or("<none>"), bmp);
+    QCOMPARE(base::fromGbk(*written).value_or("<none>"), bmp);
 }
 
 // Character by character and code by code, where the system's converter cannot follow another
@@ -349,7 +349,7 @@ void TstTextCodec::wholeBmpMatchesSystemConverter() {
         if (editionsDiffer(QStringView(&c, 1))) {
             continue;
         }
-        QVERIFY2(platform::toGbk(QString(c)).value() == systemWrite(QString(c)),
+        QVERIFY2(base::toGbk(QString(c)).value() == systemWrite(QString(c)),
                  qPrintable(QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar('0'))));
         ++compared;
     }
@@ -357,7 +357,7 @@ void TstTextCodec::wholeBmpMatchesSystemConverter() {
         if (editionsDiffer(code)) {
             continue;
         }
-        QVERIFY2(platform::fromGbk(code).value() == systemRead(code), code.toHex(' ').constData());
+        QVERIFY2(base::fromGbk(code).value() == systemRead(code), code.toHex(' ').constData());
         ++compared;
     }
     // All but the 36 characters and the 36 codes of the 18 pairs, U+E5E5 and A3 A0.
@@ -375,7 +375,7 @@ void TstTextCodec::randomBytesReadAsSystemConverterReads() {
             continue;
         }
         const QString expected = systemRead(bytes);
-        const QString read = platform::fromGbk(bytes).value();
+        const QString read = base::fromGbk(bytes).value();
         if (read != expected) {
             QFAIL(qPrintable(QStringLiteral("%1 read as %2, not %3")
                                  .arg(QString::fromLatin1(bytes.toHex(' ')),
@@ -411,7 +411,7 @@ void TstTextCodec::randomTextWrittenAsSystemConverterWrites() {
             continue;
         }
         const QByteArray expected = systemWrite(text);
-        const QByteArray written = platform::toGbk(text).value();
+        const QByteArray written = base::toGbk(text).value();
         if (written != expected) {
             QFAIL(qPrintable(QStringLiteral("%1 written as %2, not %3")
                                  .arg(QString::fromLatin1(text.toUtf8().toHex(' ')),
@@ -441,7 +441,7 @@ void TstTextCodec::shownTextCutsWholeCharacters() {
     QFETCH(QString, text);
     QFETCH(int, maxChars);
     QFETCH(QString, shown);
-    QCOMPARE(platform::shownText(text, maxChars), shown);
+    QCOMPARE(base::shownText(text, maxChars), shown);
 }
 
 QTEST_GUILESS_MAIN(TstTextCodec)

@@ -41,7 +41,7 @@ void checkEntry(const QString& entry, const QStringList& entries) {
 // Any bytes as the history file.
 void checkFile(QByteArrayView bytes) {
     const QStringList lines = history::decodeHistory(bytes).value();
-    const QString text = platform::fromGbk(bytes).value();
+    const QString text = base::fromGbk(bytes).value();
 
     // Every line end of the file is one in the text: decoding swallows no CR.
     FUZZ_CHECK(text.count(u'\r') == bytes.count('\r'),

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 
 namespace fuzz {
 
@@ -28,7 +28,7 @@ inline QString asUtf8(const uint8_t* data, size_t size) {
 
 // The bytes as a page in GBK, the way the program reads the tracking service and its files.
 inline QString asGbk(const uint8_t* data, size_t size) {
-    return platform::fromGbk(bytesOf(data, size)).value();
+    return base::fromGbk(bytesOf(data, size)).value();
 }
 
 // The bytes as UTF-16 code units, little-endian; an odd last byte is dropped. Unlike the

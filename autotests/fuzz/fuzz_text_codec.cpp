@@ -14,7 +14,7 @@ bool isAsciiSpace(char c) {
 }
 
 void checkCharset(const QByteArray& contentType) {
-    const QByteArray charset = platform::charsetOf(contentType);
+    const QByteArray charset = base::charsetOf(contentType);
     for (const char c : charset) {
         FUZZ_CHECK(!(c >= 'A' && c <= 'Z'), "charset " + charset.left(200));
     }
@@ -24,16 +24,16 @@ void checkCharset(const QByteArray& contentType) {
 }
 
 void checkBody(QByteArrayView body, const QByteArray& contentType) {
-    const QByteArray charset = platform::charsetOf(contentType);
+    const QByteArray charset = base::charsetOf(contentType);
     const bool gbk = charset == "gbk" || charset == "gb2312" || charset == "x-gbk" ||
                      charset == "cp936" || charset == "gb_2312-80" || charset == "gb18030";
     const bool utf8 = charset == "utf-8" || charset == "utf8";
     for (const char* fallback : {"GB18030", "UTF-8"}) {
-        const QString text = platform::decodeBody(body, contentType, fallback);
+        const QString text = base::decodeBody(body, contentType, fallback);
         const bool fallbackUsed =
             charset.isEmpty() || !QStringDecoder(charset.constData()).isValid();
         if (gbk || (fallbackUsed && fallback[0] == 'G')) {
-            FUZZ_CHECK(text == platform::fromGbk(body).value(), "not read as GBK");
+            FUZZ_CHECK(text == base::fromGbk(body).value(), "not read as GBK");
         } else if (utf8 || fallbackUsed) {
             // UTF-8: every byte is in the text, as itself or as a U+FFFD.
             FUZZ_CHECK(text == QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless)
@@ -49,10 +49,10 @@ void checkBody(QByteArrayView body, const QByteArray& contentType) {
 // GB18030 covers all of Unicode: text without lone surrogates comes back unchanged.
 void checkGbkRoundTrip(const QString& text) {
     if (fuzz::hasLoneSurrogate(text)) {
-        (void)platform::toGbk(text);
+        (void)base::toGbk(text);
         return;
     }
-    const QString back = platform::fromGbk(platform::toGbk(text).value()).value();
+    const QString back = base::fromGbk(base::toGbk(text).value()).value();
     FUZZ_CHECK(back == text,
                "GBK round trip: " + fuzz::shown(text) + " came back as " + fuzz::shown(back));
 }
@@ -61,11 +61,11 @@ void checkGbkRoundTrip(const QString& text) {
 // a line feed is never part of a GB18030 character, so the text of bytes cut at one is the
 // text of the two parts with the line feed between them.
 void checkGbkBytes(QByteArrayView bytes) {
-    const QString text = platform::fromGbk(bytes).value();
+    const QString text = base::fromGbk(bytes).value();
     const qsizetype lf = bytes.indexOf('\n');
     if (lf >= 0) {
-        const QString parts = platform::fromGbk(bytes.first(lf)).value() + u'\n' +
-                              platform::fromGbk(bytes.sliced(lf + 1)).value();
+        const QString parts = base::fromGbk(bytes.first(lf)).value() + u'\n' +
+                              base::fromGbk(bytes.sliced(lf + 1)).value();
         FUZZ_CHECK(text == parts, "bytes " + bytes.toByteArray().toHex(' ').left(300) +
                                       " read as " + fuzz::shown(text) + ", in parts as " +
                                       fuzz::shown(parts));
@@ -74,7 +74,7 @@ void checkGbkBytes(QByteArrayView bytes) {
         return;
     }
     FUZZ_CHECK(
-        platform::toGbk(text).value() == bytes,
+        base::toGbk(text).value() == bytes,
         "bytes " + bytes.toByteArray().toHex(' ').left(300) + " read as " + fuzz::shown(text));
 }
 

@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "base/text_codec.h"
 #include "history/export_format.h"
-#include "platform/text_codec.h"
 #include "support/file_bytes.h"
 #include "support/file_faults.h"
 
@@ -138,10 +138,10 @@ void TstExportFormat::withoutGbkConverterNothingIsWritten() {
     const QString existing = dir.filePath("keep.txt");
     QVERIFY(history::writeExportFile(existing, kThreeRows));
     const QByteArray before = fileBytes(existing);
-    platform::Result replaced;
-    platform::Result created;
+    base::Result replaced;
+    base::Result created;
     {
-        platform::GbkConverterMissing missing;
+        base::GbkConverterMissing missing;
         QVERIFY(!history::exportBytes(kThreeRows).has_value());
         replaced = history::writeExportFile(existing, {{"1", "t", "p"}});
         created = history::writeExportFile(dir.filePath("new.txt"), kThreeRows);

@@ -3,9 +3,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "base/text_codec.h"
 #include "history/history_entry.h"
 #include "history/history_file.h"
-#include "platform/text_codec.h"
 #include "support/file_bytes.h"
 #include "support/file_faults.h"
 
@@ -255,9 +255,9 @@ void TstHistoryFormat::withoutGbkConverterTheFileStays() {
     const QString path = history::historyFilePath(dir.path());
     QVERIFY(history::writeHistoryFile(path, {"1234|EMS快递|爸爸衣服"}));
     const QByteArray before = fileBytes(path);
-    platform::Result written;
+    base::Result written;
     {
-        platform::GbkConverterMissing missing;
+        base::GbkConverterMissing missing;
         QVERIFY(!history::encodeHistory({"SF1|顺丰快递|x"}).has_value());
         written = history::writeHistoryFile(path, {"1234|EMS快递|爸爸衣服", "SF1|顺丰快递|x"});
     }

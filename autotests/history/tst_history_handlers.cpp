@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "base/text_codec.h"
 #include "history/export_format.h"
 #include "history/history_handlers.h"
-#include "platform/text_codec.h"
 #include "support/activation.h"
 #include "support/file_faults.h"
 #include "support/main_window_fixture.h"
@@ -79,8 +79,8 @@ private slots:
     void exportChineseFirstCell();
 
 private:
-    void storeHistory(const QString& text) { f->writeHistory(platform::toGbk(text).value()); }
-    QString historyText() const { return platform::fromGbk(f->historyBytes()).value(); }
+    void storeHistory(const QString& text) { f->writeHistory(base::toGbk(text).value()); }
+    QString historyText() const { return base::fromGbk(f->historyBytes()).value(); }
     // Picks entry `index` of the number list the way the user does: from the drop-down.
     void pickFromList(int index) {
         form->controls().Text1->showPopup();
@@ -471,7 +471,7 @@ void TstHistoryHandlers::deleteWithoutGbkConverterIsReported() {
     form->controls().Text1->setText(QStringLiteral("A"));
     f->t.boxes.script(MessageBoxes::Answer::Yes);
     {
-        platform::GbkConverterMissing missing;
+        base::GbkConverterMissing missing;
         QTest::mouseClick(form->controls().Command9, Qt::LeftButton);
     }
     QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("历史记录保存失败!"));
@@ -528,7 +528,7 @@ void TstHistoryHandlers::exportOneRow() {
     const QString path = f->t.programFile(QStringLiteral("one.txt"));
     const QByteArray bytes = exportTo(path);
     QCOMPARE(bytes, "1" + QByteArray(7, ' ') + "   2013-01-05 10:00:00   " +
-                        platform::toGbk(QStringLiteral("已签收")).value() + "\r\n");
+                        base::toGbk(QStringLiteral("已签收")).value() + "\r\n");
     QCOMPARE(f->t.saveDialog.filters(), QStringList{QStringLiteral("(TXT文本) (*.txt)")});
     QCOMPARE(f->t.boxes.texts().last(), QStringLiteral("成功导出全部数据!"));
     QCOMPARE(form->controls().S1->panelText(2), QStringLiteral("成功导出全部数据.."));
@@ -556,7 +556,7 @@ void TstHistoryHandlers::exportChineseFirstCell() {
     const QByteArray bytes = exportTo(f->t.programFile(QStringLiteral("widths.txt")));
     const QList<QByteArray> lineBytes = bytes.split('\n');
     QCOMPARE(lineBytes.at(0),
-             platform::toGbk(QStringLiteral("快递")).value() + QByteArray(4, ' ') + "      \r");
+             base::toGbk(QStringLiteral("快递")).value() + QByteArray(4, ' ') + "      \r");
     QCOMPARE(lineBytes.at(1), QByteArray("12") + QByteArray(6, ' ') + "      \r");
     QCOMPARE(lineBytes.at(2), QByteArray("12345678") + "      \r");
     QCOMPARE(lineBytes.at(3), QByteArray("123456789") + "      \r");
@@ -611,7 +611,7 @@ void TstHistoryHandlers::exportWithoutGbkConverterIsReported() {
     fillList({{QStringLiteral("t"), QStringLiteral("已签收")}});
     const QString path = f->t.programFile(QStringLiteral("导出.txt"));
     {
-        platform::GbkConverterMissing missing;
+        base::GbkConverterMissing missing;
         exportTo(path);
     }
     QCOMPARE(f->t.boxes.texts().last(), QStringLiteral("导出失败,请检查保存位置!"));

@@ -19,8 +19,8 @@ private slots:
 namespace {
 
 constexpr int kShowMs = 300;
-const platform::Notice kNotice{QStringLiteral("SF1"), QStringLiteral("顺丰快递 SF1"),
-                               QStringLiteral("2026-12-05 10:00 已签收")};
+const base::Notice kNotice{QStringLiteral("SF1"), QStringLiteral("顺丰快递 SF1"),
+                           QStringLiteral("2026-12-05 10:00 已签收")};
 
 }  // namespace
 

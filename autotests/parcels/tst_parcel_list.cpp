@@ -21,7 +21,7 @@ namespace {
 QByteArray gbkLines(const QStringList& entries) {
     QByteArray bytes;
     for (const QString& entry : entries) {
-        bytes += platform::toGbk(entry).value() + "\r\n";
+        bytes += base::toGbk(entry).value() + "\r\n";
     }
     return bytes;
 }
@@ -71,7 +71,7 @@ private:
                 return silent;
             }
             TestHttpServer::Response answer =
-                TestHttpServer::Response::text(platform::toGbk(page).value());
+                TestHttpServer::Response::text(base::toGbk(page).value());
             answer.delayMs = delayMs;
             return answer;
         });
@@ -156,7 +156,7 @@ void TstParcelList::refreshFillsEachRowOnItsOwn() {
             return TestHttpServer::Response::withStatus(500, "oops");
         }
         TestHttpServer::Response answer =
-            TestHttpServer::Response::text(platform::toGbk(pages.value(number)).value());
+            TestHttpServer::Response::text(base::toGbk(pages.value(number)).value());
         answer.delayMs = 150;  // they overlap
         return answer;
     });
@@ -237,7 +237,7 @@ void TstParcelList::movedParcelAlertsOnce() {
     QCOMPARE(cell(list, 1, ParcelTableModel::State), QStringLiteral("运送中"));
     QCOMPARE(f->t.player.played(), QStringList{f->t.programFile(QStringLiteral("ts.mp3"))});
     QCOMPARE(f->t.notifier->notices().size(), 1);
-    const platform::Notice notice = f->t.notifier->notices().first();
+    const base::Notice notice = f->t.notifier->notices().first();
     QVERIFY2(notice.summary.contains(QStringLiteral("ZT3")) &&
                  notice.summary.contains(QStringLiteral("中通快递")),
              qPrintable(notice.summary));

@@ -517,7 +517,7 @@ void TstParcels::writeFailureIsAValue() {
     QTemporaryDir dir;
     ParcelsState state;
     state.parcels.insert({"SF1", "顺丰快递"}, recordOf(Status::InTransit, "t", "p", 3));
-    const platform::Result noFolder =
+    const base::Result noFolder =
         parcels::writeParcelsFile(dir.filePath("missing/parcels.json"), state);
     QVERIFY(!noFolder);
     QVERIFY(!noFolder.error().isEmpty());
@@ -531,7 +531,7 @@ void TstParcels::writeFailureIsAValue() {
         many.parcels.insert({QString::number(i), "顺丰快递"},
                             recordOf(Status::InTransit, "t", "p", 3));
     }
-    const platform::Result tooMany = parcels::writeParcelsFile(path, many);
+    const base::Result tooMany = parcels::writeParcelsFile(path, many);
     QVERIFY(!tooMany);
     QVERIFY(!tooMany.error().isEmpty());
     QCOMPARE(fileBytes(path), before);
@@ -623,7 +623,7 @@ void TstParcels::csvFileWritten() {
     QVERIFY(parcels::writeCsvFile(path, rows));
     QCOMPARE(fileBytes(path), parcels::csvBytes(rows));
     // Nothing to write: an existing file stays.
-    const platform::Result none = parcels::writeCsvFile(path, {});
+    const base::Result none = parcels::writeCsvFile(path, {});
     QVERIFY(!none);
     QCOMPARE(fileBytes(path), parcels::csvBytes(rows));
     QVERIFY(!parcels::writeCsvFile(dir.filePath("missing/out.csv"), rows));

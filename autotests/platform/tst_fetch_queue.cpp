@@ -6,10 +6,10 @@
 #include <QtTest>
 #include <functional>
 
+#include "base/text_codec.h"
 #include "platform/controls/gate.h"
 #include "platform/net/fetch_queue.h"
 #include "platform/net/http_fetch.h"
-#include "platform/text_codec.h"
 #include "support/test_http_server.h"
 
 using platform::AsyncFetch;
@@ -247,7 +247,7 @@ void TstFetchQueue::sameStatusesAsTheWaitingFetch_data() {
     QTest::addColumn<QString>("text");
     const QString chinese = QStringLiteral("已签收");
     QTest::newRow("GBK without a charset") << ServeAndAim([=](TestHttpServer& server, QUrl&) {
-        server.setResponse("/", TestHttpServer::Response::text(platform::toGbk(chinese).value()));
+        server.setResponse("/", TestHttpServer::Response::text(base::toGbk(chinese).value()));
     }) << Status::Ok << chinese;
     QTest::newRow("redirect within the scheme") << ServeAndAim([](TestHttpServer& server, QUrl&) {
         server.setResponse("/", TestHttpServer::Response::redirect("/new"));

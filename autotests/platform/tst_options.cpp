@@ -1,15 +1,15 @@
 // The command line, read without an application object: --help and refusals need no display.
 #include <QtTest>
 
-#include "platform/options.h"
-#include "platform/version.h"
+#include "base/options.h"
+#include "base/version.h"
 
-using platform::Addresses;
-using platform::Options;
-using platform::parseOptions;
+using base::Addresses;
+using base::Options;
+using base::parseOptions;
 
 Q_DECLARE_METATYPE(QUrl Addresses::*)
-Q_DECLARE_METATYPE(platform::Options::Action)
+Q_DECLARE_METATYPE(base::Options::Action)
 
 namespace {
 QStringList commandLine(const QStringList& arguments) {
@@ -39,7 +39,7 @@ void TstOptions::noOptionsRunWithTheDefaults() {
     QCOMPARE(options.addresses.branchSite, QUrl("http://branch.trackoro.example"));
     QCOMPARE(options.addresses.forum, QUrl("http://bbs.velmora.example/"));
     QCOMPARE(options.addresses.website, QUrl("http://www.velmora.example/"));
-    QVERIFY(!platform::asksOnlyForInformation(commandLine({})));
+    QVERIFY(!base::asksOnlyForInformation(commandLine({})));
 }
 
 void TstOptions::eachAddressCanBeSet_data() {
@@ -112,11 +112,11 @@ void TstOptions::helpAndVersionNeedNoApplication() {
     QFETCH(QStringList, arguments);
     QFETCH(Options::Action, action);
     QVERIFY(QCoreApplication::instance() == nullptr);
-    QVERIFY(platform::asksOnlyForInformation(commandLine(arguments)));
+    QVERIFY(base::asksOnlyForInformation(commandLine(arguments)));
     const Options options = parseOptions(commandLine(arguments));
     QCOMPARE(options.action, action);
     if (action == Options::Action::Version) {
-        QCOMPARE(options.text, "Trackoro " + platform::versionText() + "\n");
+        QCOMPARE(options.text, "Trackoro " + base::versionText() + "\n");
         return;
     }
     QVERIFY(options.text.startsWith("Usage: trackoro [options]\n"));

@@ -15,7 +15,8 @@
 #include <QtTest>
 #include <functional>
 
-#include "platform/atomic_file.h"
+#include "base/atomic_file.h"
+#include "base/text_codec.h"
 #include "platform/controls/controls.h"
 #include "platform/controls/gate.h"
 #include "platform/controls/timer.h"
@@ -23,7 +24,6 @@
 #include "platform/system/message_boxes.h"
 #include "platform/system/save_dialog.h"
 #include "platform/system/skin.h"
-#include "platform/text_codec.h"
 #include "support/file_faults.h"
 #include "support/stand_ins.h"
 #include "support/test_http_server.h"
@@ -805,7 +805,7 @@ void TstPlatform::boxShowsPlainText() {
 void TstPlatform::saveDialogAsksBeforeReplacing() {
     QTemporaryDir dir;
     const QString existing = dir.filePath(QStringLiteral("old.txt"));
-    QVERIFY(platform::writeFileAtomically(existing, "x"));
+    QVERIFY(base::writeFileAtomically(existing, "x"));
     platform::QtSaveDialog dialog;
     QStringList filters;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
@@ -856,14 +856,14 @@ void TstPlatform::saveDialogAsksBeforeReplacing() {
 void TstPlatform::atomicWriteKeepsTheOldFileOnAShortWrite() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("file.txt"));
-    QVERIFY(platform::writeFileAtomically(path, "old content"));
+    QVERIFY(base::writeFileAtomically(path, "old content"));
     bool written = true;
     {
         testsupport::FileSizeLimit full(4);
         if (!full.ok()) {
             QSKIP("no limit on the size of written files here");
         }
-        written = platform::writeFileAtomically(path, "new content, longer").ok();
+        written = base::writeFileAtomically(path, "new content, longer").ok();
     }
     QVERIFY(!written);
     QFile file(path);
@@ -904,11 +904,11 @@ void TstPlatform::skinWithoutFileDoesNothing() {
 
 void TstPlatform::gbkRoundTrip() {
     const QString text = QStringLiteral("快递|EMS|𠀀|€");
-    const QByteArray bytes = platform::toGbk(text).value();
+    const QByteArray bytes = base::toGbk(text).value();
     QVERIFY(bytes.startsWith("\xbf\xec\xb5\xdd|EMS|"));
-    QCOMPARE(platform::fromGbk(bytes).value(), text);
-    QCOMPARE(platform::charsetOf("text/html; Charset = \"UTF-8\""), QByteArray("utf-8"));
-    QCOMPARE(platform::charsetOf("text/html"), QByteArray());
+    QCOMPARE(base::fromGbk(bytes).value(), text);
+    QCOMPARE(base::charsetOf("text/html; Charset = \"UTF-8\""), QByteArray("utf-8"));
+    QCOMPARE(base::charsetOf("text/html"), QByteArray());
 }
 
 void TstPlatform::cutOffCharacterAtTheEndIsMarked_data() {
@@ -920,7 +920,7 @@ void TstPlatform::cutOffCharacterAtTheEndIsMarked_data() {
     QTest::addColumn<bool>("gbk");          // read as GBK, the way fromGbk reads files
     QTest::addColumn<QString>("readable");  // what stands before the U+FFFD marks
     const QString received = QStringLiteral("已收");
-    const QByteArray cut = platform::toGbk(received).value() + "\xbc";
+    const QByteArray cut = base::toGbk(received).value() + "\xbc";
     QTest::newRow("gbk lead byte, no charset")
         << cut << QByteArray("text/html") << QByteArray("GB18030") << true << received;
     QTest::newRow("gbk lead byte, gbk named")
@@ -945,7 +945,7 @@ void TstPlatform::cutOffCharacterAtTheEndIsMarked() {
     QFETCH(QByteArray, fallback);
     QFETCH(bool, gbk);
     QFETCH(QString, readable);
-    const QString text = platform::decodeBody(bytes, contentType, fallback.constData());
+    const QString text = base::decodeBody(bytes, contentType, fallback.constData());
     QVERIFY2(text.startsWith(readable), qPrintable(text));
     const QStringView marks = QStringView(text).mid(readable.size());
     QVERIFY2(!marks.isEmpty(), "the cut-off character vanished");
@@ -953,7 +953,7 @@ void TstPlatform::cutOffCharacterAtTheEndIsMarked() {
         QVERIFY2(c == QChar::ReplacementCharacter, qPrintable(text));
     }
     if (gbk) {
-        QCOMPARE(platform::fromGbk(bytes).value(), text);
+        QCOMPARE(base::fromGbk(bytes).value(), text);
     }
 }
 

@@ -625,8 +625,7 @@ void TstRequery::switchWithNothingRunningAsksNothing() {
 // while each request waits, yet every handled tick issues exactly one request and the
 // service never sees two at once.
 void TstRequery::slowServiceGetsOneRequestPerTick() {
-    auto page =
-        TestHttpServer::Response::text(platform::toGbk(MainWindowFixture::rowsOf(3)).value());
+    auto page = TestHttpServer::Response::text(base::toGbk(MainWindowFixture::rowsOf(3)).value());
     page.delayMs = 50;
     f->server.setResponse("/", page);
     fill();
@@ -655,8 +654,7 @@ void TstRequery::slowServiceGetsOneRequestPerTick() {
 
 // Ticks fired while the query of the previous one waits for its answer are refused.
 void TstRequery::ticksDuringARequestStartNothing() {
-    auto page =
-        TestHttpServer::Response::text(platform::toGbk(MainWindowFixture::rowsOf(2)).value());
+    auto page = TestHttpServer::Response::text(base::toGbk(MainWindowFixture::rowsOf(2)).value());
     page.delayMs = 60;
     f->server.setResponse("/", page);
     fill();
@@ -732,7 +730,7 @@ void TstRequery::loopTicksWaitForAnOpenBox() {
 // The timed query's clock ticks, made fast, during a slow request and the box its answer
 // brings: the query runs once and the timed query is disarmed afterwards.
 void TstRequery::timedTicksWaitForRequestAndBox() {
-    auto page = TestHttpServer::Response::text(platform::toGbk(kNotFoundPage).value());
+    auto page = TestHttpServer::Response::text(base::toGbk(kNotFoundPage).value());
     page.delayMs = 80;
     f->server.setResponse("/", page);
     fill();

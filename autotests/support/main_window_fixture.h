@@ -5,7 +5,7 @@
 
 #include "app/main_window.h"
 #include "app/query_flow.h"
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 #include "test_environment.h"
 #include "test_http_server.h"
 
@@ -37,7 +37,7 @@ public:
 
     // The tracking service answers every query with this text (sent in GBK).
     void answer(const QString& page) {
-        server.setResponse("/", TestHttpServer::Response::text(platform::toGbk(page).value()));
+        server.setResponse("/", TestHttpServer::Response::text(base::toGbk(page).value()));
     }
 
     // Fills the query fields and presses "开始查询"; returns when the answer has been

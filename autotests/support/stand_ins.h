@@ -96,15 +96,15 @@ private:
 // `click` is the user clicking a notice.
 class RecordingNotifier : public platform::Notifier {
 public:
-    void notify(const platform::Notice& notice) override { notices_.append(notice); }
+    void notify(const base::Notice& notice) override { notices_.append(notice); }
     void setWatching(bool watching) override { watching_ = watching; }
-    const QList<platform::Notice>& notices() const { return notices_; }
+    const QList<base::Notice>& notices() const { return notices_; }
     bool watching() const { return watching_; }
     void click() { emit activated(); }
     void clear() { notices_.clear(); }
 
 private:
-    QList<platform::Notice> notices_;
+    QList<base::Notice> notices_;
     bool watching_ = false;
 };
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QUrlQuery>
 
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 
 namespace sample {
 
@@ -108,7 +108,7 @@ QByteArray SampleService::trackingAnswer(const QString& code, const QString& num
     } else {
         html = QStringLiteral("<p>您查询的单号不存在或者已经过期</p>");
     }
-    return platform::toGbk(html).value();
+    return base::toGbk(html).value();
 }
 
 QByteArray SampleService::branchPage(const QString& name) {

@@ -2,7 +2,7 @@
 
 #include <QStringView>
 
-#include "platform/version.h"
+#include "base/version.h"
 
 namespace app {
 
@@ -64,8 +64,8 @@ UpdateJudgement judgeUpdateAnswer(bool fetched, const QString& answer) {
     if (!allAsciiDigits(major) || !allAsciiDigits(minor)) {
         return judgement;
     }
-    const QString ownMajor = QString::number(platform::Version::major);
-    const QString ownMinor = QString::number(platform::Version::minor);
+    const QString ownMajor = QString::number(base::Version::major);
+    const QString ownMinor = QString::number(base::Version::minor);
     int order = compareNumbers(major, ownMajor);
     if (order == 0) {
         order = compareNumbers(minor, ownMinor);

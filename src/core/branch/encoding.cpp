@@ -1,6 +1,6 @@
 #include "branch/encoding.h"
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace branch {
 
@@ -59,7 +59,7 @@ QString branchRequestValue(const QString& name) {
     const QString encoded = UTF8_URLEncoding(name);
     // The encoding keeps spaces as they are, so these are the name's own outer spaces.
     // Inner spaces stay and are escaped.
-    return escapeQueryValue(platform::trimSpaces(encoded));
+    return escapeQueryValue(base::trimSpaces(encoded));
 }
 
 QString branchQueryUrl(const QUrl& site, const QString& name) {

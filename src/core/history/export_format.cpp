@@ -1,8 +1,8 @@
 #include "history/export_format.h"
 
-#include "platform/atomic_file.h"
-#include "platform/text.h"
-#include "platform/text_codec.h"
+#include "base/atomic_file.h"
+#include "base/text.h"
+#include "base/text_codec.h"
 
 namespace history {
 
@@ -14,9 +14,9 @@ constexpr QLatin1String kCellSeparator("   ");
 }  // namespace
 
 QString SetStringFixedLength(const QString& strIn, int lngFixStrLen) {
-    QString text = platform::trimSpaces(strIn);
+    QString text = base::trimSpaces(strIn);
     // Without a GBK converter nothing is padded; the export then fails anyway.
-    const qsizetype bytes = platform::toGbk(text).value_or(QByteArray()).size();
+    const qsizetype bytes = base::toGbk(text).value_or(QByteArray()).size();
     if (bytes > 0 && lngFixStrLen > 0 && bytes < lngFixStrLen) {
         text.append(QString(lngFixStrLen - bytes, u' '));
     }
@@ -41,19 +41,19 @@ std::optional<QByteArray> exportBytes(const QVector<QStringList>& rows) {
         text += exportLine(row);
         text += QLatin1String("\r\n");
     }
-    return platform::toGbk(text);
+    return base::toGbk(text);
 }
 
-platform::Result writeExportFile(const QString& path, const QVector<QStringList>& rows) {
+base::Result writeExportFile(const QString& path, const QVector<QStringList>& rows) {
     if (rows.isEmpty()) {
-        return platform::Result::failure(QStringLiteral("nothing to export"));
+        return base::Result::failure(QStringLiteral("nothing to export"));
     }
     const std::optional<QByteArray> bytes = exportBytes(rows);
     if (!bytes) {
-        return platform::Result::failure(
+        return base::Result::failure(
             QStringLiteral("cannot write %1: no GBK converter on this system").arg(path));
     }
-    return platform::writeFileAtomically(path, *bytes);
+    return base::writeFileAtomically(path, *bytes);
 }
 
 }  // namespace history

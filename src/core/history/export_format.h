@@ -6,7 +6,7 @@
 #include <QVector>
 #include <optional>
 
-#include "platform/result.h"
+#include "base/result.h"
 
 namespace history {
 
@@ -27,6 +27,6 @@ std::optional<QByteArray> exportBytes(const QVector<QStringList>& rows);
 // existing file. Fails when there are no rows (the file is not touched) or when the file
 // cannot be created or written or this system cannot write GBK; the file is written through a
 // temporary file, so a failed export never leaves a half-written file behind.
-platform::Result writeExportFile(const QString& path, const QVector<QStringList>& rows);
+base::Result writeExportFile(const QString& path, const QVector<QStringList>& rows);
 
 }  // namespace history

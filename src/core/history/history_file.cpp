@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 
-#include "platform/atomic_file.h"
-#include "platform/text_codec.h"
+#include "base/atomic_file.h"
+#include "base/text_codec.h"
 
 namespace history {
 
@@ -20,11 +20,11 @@ std::optional<QByteArray> encodeHistory(const QStringList& entries) {
     // encoding one entry.
     QString text = entries.join(QLatin1String("\r\n"));
     text += QLatin1String("\r\n");
-    return platform::toGbk(text);
+    return base::toGbk(text);
 }
 
 std::optional<QStringList> decodeHistory(QByteArrayView bytes) {
-    const std::optional<QString> decoded = platform::fromGbk(bytes);
+    const std::optional<QString> decoded = base::fromGbk(bytes);
     if (!decoded) {
         return std::nullopt;
     }
@@ -71,16 +71,16 @@ std::optional<QStringList> readHistoryFile(const QString& path) {
     return decodeHistory(bytes);
 }
 
-platform::Result writeHistoryFile(const QString& path, const QStringList& entries) {
+base::Result writeHistoryFile(const QString& path, const QStringList& entries) {
     const std::optional<QByteArray> bytes = encodeHistory(entries);
     if (!bytes) {
-        return platform::Result::failure(
+        return base::Result::failure(
             QStringLiteral("cannot write %1: no GBK converter on this system").arg(path));
     }
-    return platform::writeFileAtomically(path, *bytes);
+    return base::writeFileAtomically(path, *bytes);
 }
 
-platform::Result clearHistoryFile(const QString& path) {
+base::Result clearHistoryFile(const QString& path) {
     QFile file(path);
     if (!file.exists() || file.remove()) {
         return {};
@@ -93,7 +93,7 @@ platform::Result clearHistoryFile(const QString& path) {
             return {};
         }
     }
-    return platform::Result::failure(
+    return base::Result::failure(
         QStringLiteral("cannot remove or empty %1: %2").arg(path, notRemoved));
 }
 

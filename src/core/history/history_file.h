@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "platform/result.h"
+#include "base/result.h"
 
 namespace history {
 
@@ -38,10 +38,10 @@ std::optional<QStringList> readHistoryFile(const QString& path);
 // and renamed over the old one, so a crash, a full disk or a failed write leaves the
 // previous file whole. A failure carries the reason; a system that cannot write GBK fails
 // and leaves the file as it was.
-platform::Result writeHistoryFile(const QString& path, const QStringList& entries);
+base::Result writeHistoryFile(const QString& path, const QStringList& entries);
 
 // Leaves no entries at `path`: the file is removed, or emptied when it cannot be removed.
 // Nothing to do when there is no file. A failure carries the reason.
-platform::Result clearHistoryFile(const QString& path);
+base::Result clearHistoryFile(const QString& path);
 
 }  // namespace history

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <tuple>
 
+#include "base/text.h"
 #include "history/history_entry.h"
-#include "platform/text.h"
 #include "tracking/answer.h"
 #include "tracking/catalogue.h"
 #include "tracking/result_parser.h"
@@ -33,7 +33,7 @@ QString keptText(QStringView text, int limit) {
             kept.append(c);
         }
     }
-    return kept.size() <= limit ? kept : platform::shownText(kept, limit - 1);
+    return kept.size() <= limit ? kept : base::shownText(kept, limit - 1);
 }
 
 Status statusOfProgress(const QString& progress) {

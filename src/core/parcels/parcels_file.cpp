@@ -12,7 +12,7 @@
 #include <optional>
 #include <utility>
 
-#include "platform/atomic_file.h"
+#include "base/atomic_file.h"
 #include "tracking/answer.h"
 
 namespace parcels {
@@ -267,25 +267,25 @@ ParcelsState readParcelsFile(const QString& path) {
     return decodeParcels(bytes);
 }
 
-platform::Result writeParcelsFile(const QString& path, const ParcelsState& state) {
+base::Result writeParcelsFile(const QString& path, const ParcelsState& state) {
     int kept = 0;
     for (auto it = state.parcels.cbegin(); it != state.parcels.cend(); ++it) {
         kept += isStorable(it.key(), it.value()) ? 1 : 0;
     }
     if (kept > kMaxParcels) {
-        return platform::Result::failure(QStringLiteral("cannot write %1: %2 parcels, more than %3")
-                                             .arg(path)
-                                             .arg(kept)
-                                             .arg(kMaxParcels));
+        return base::Result::failure(QStringLiteral("cannot write %1: %2 parcels, more than %3")
+                                         .arg(path)
+                                         .arg(kept)
+                                         .arg(kMaxParcels));
     }
     const QByteArray bytes = encodeParcels(state);
     if (bytes.size() > kMaxFileBytes) {
-        return platform::Result::failure(
+        return base::Result::failure(
             QStringLiteral("cannot write %1: the parcels take more than %2 bytes")
                 .arg(path)
                 .arg(kMaxFileBytes));
     }
-    return platform::writeFileAtomically(path, bytes);
+    return base::writeFileAtomically(path, bytes);
 }
 
 }  // namespace parcels

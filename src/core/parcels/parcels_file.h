@@ -5,8 +5,8 @@
 #include <QMap>
 #include <QString>
 
+#include "base/result.h"
 #include "parcels/parcel_state.h"
-#include "platform/result.h"
 
 namespace parcels {
 
@@ -72,6 +72,6 @@ ParcelsState readParcelsFile(const QString& path);
 // Replaces the file with the state, through a temporary file (a crash or a full disk leaves
 // the previous file whole). Fails with the reason when the file cannot be written or the
 // state would be larger than the file can hold.
-platform::Result writeParcelsFile(const QString& path, const ParcelsState& state);
+base::Result writeParcelsFile(const QString& path, const ParcelsState& state);
 
 }  // namespace parcels

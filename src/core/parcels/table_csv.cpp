@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace parcels {
 
@@ -88,11 +88,11 @@ QByteArray csvBytes(const QVector<QStringList>& rows) {
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-platform::Result writeCsvFile(const QString& path, const QVector<QStringList>& rows) {
+base::Result writeCsvFile(const QString& path, const QVector<QStringList>& rows) {
     if (rows.isEmpty()) {
-        return platform::Result::failure(QStringLiteral("nothing to export"));
+        return base::Result::failure(QStringLiteral("nothing to export"));
     }
-    return platform::writeFileAtomically(path, csvBytes(rows));
+    return base::writeFileAtomically(path, csvBytes(rows));
 }
 
 }  // namespace parcels

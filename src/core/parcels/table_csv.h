@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QVector>
 
-#include "platform/result.h"
+#include "base/result.h"
 
 namespace parcels {
 
@@ -25,6 +25,6 @@ QByteArray csvBytes(const QVector<QStringList>& rows);
 // Writes the CSV file at exactly `path`, replacing an existing file. Fails when there are
 // no rows (the file is not touched) or the file cannot be created or written; the file is
 // written through a temporary file, so a failed export never leaves a half file behind.
-platform::Result writeCsvFile(const QString& path, const QVector<QStringList>& rows);
+base::Result writeCsvFile(const QString& path, const QVector<QStringList>& rows);
 
 }  // namespace parcels

@@ -4,13 +4,13 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace search {
 
 // The keyword is trimmed of spaces (U+0020) only: a tab or a full-width space stays part of
 // it.
-using platform::trimSpaces;
+using base::trimSpaces;
 
 // Positions, in ascending order, of the names that contain `keyword` as a contiguous
 // substring, compared exactly (case-sensitive, no folding of full-width forms). An empty

@@ -1,6 +1,6 @@
 #include "tracking/change_notice.h"
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace tracking {
 
@@ -8,14 +8,13 @@ namespace {
 
 // At most `limit` characters of `text`, the "…" of a cut included.
 QString cutText(const QString& text, int limit) {
-    return text.size() <= limit ? text : platform::shownText(text, limit - 1);
+    return text.size() <= limit ? text : base::shownText(text, limit - 1);
 }
 
 }  // namespace
 
-platform::Notice changeNotice(const AskedParcel& parcel, const QString& time,
-                              const QString& progress) {
-    platform::Notice notice;
+base::Notice changeNotice(const AskedParcel& parcel, const QString& time, const QString& progress) {
+    base::Notice notice;
     notice.key = parcel.number;
     notice.summary = parcel.courier + QLatin1Char(' ') + cutText(parcel.number, kNoticeRemarkLimit);
     if (!parcel.remark.isEmpty()) {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "platform/notice.h"
+#include "base/notice.h"
 
 namespace tracking {
 
@@ -22,7 +22,6 @@ struct AskedParcel {
 // the courier and the number, then the remark in brackets when there is one; the body is
 // the newest line's time and progress text. A new notice for the same number replaces the
 // last one.
-platform::Notice changeNotice(const AskedParcel& parcel, const QString& time,
-                              const QString& progress);
+base::Notice changeNotice(const AskedParcel& parcel, const QString& time, const QString& progress);
 
 }  // namespace tracking

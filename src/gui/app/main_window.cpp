@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "base/version.h"
 #include "branch/form5.h"
 #include "history/history_handlers.h"
 #include "history/number_history.h"
@@ -21,7 +22,6 @@
 #include "platform/system/message_boxes.h"
 #include "platform/system/notifier.h"
 #include "platform/system/skin.h"
-#include "platform/version.h"
 #include "requery/requery.h"
 #include "search/form2.h"
 #include "shell/form4.h"
@@ -164,7 +164,7 @@ void Form1::Form_Load() {
 
     c.S1->setPanelText(kHintPanel, QStringLiteral("查询提示："));
     status(QStringLiteral("程序检测更新中.."));
-    c.S1->setPanelText(kVersionPanel, platform::versionText());
+    c.S1->setPanelText(kVersionPanel, base::versionText());
     c.S1->setPanelText(kMakerPanel, QStringLiteral("Velmora出品"));
     c.S1->makeClockPanel(kClockPanel, env_.clock);
 }

@@ -4,9 +4,9 @@
 #include <QString>
 
 #include "app/form1_controls.h"
+#include "base/result.h"
 #include "platform/environment.h"
 #include "platform/net/http_fetch.h"
-#include "platform/result.h"
 #include "tracking/change_notice.h"
 
 namespace history {
@@ -86,7 +86,7 @@ private:
     int currentLineCount_ = 0;
     // The save of the running query could not write the history file.
     // How the running query's save of its number into the history went.
-    platform::Result numberSaved_;
+    base::Result numberSaved_;
     // The courier, number and remark the running query asked about.
     tracking::AskedParcel asked_;
 };

@@ -7,11 +7,11 @@
 
 namespace history {
 
-platform::Result ExportListViewContent(const platform::ListView* objListView,
-                                       const QString& strFilePath) {
+base::Result ExportListViewContent(const platform::ListView* objListView,
+                                   const QString& strFilePath) {
     const int rows = objListView->count();
     if (rows == 0) {
-        return platform::Result::failure(QStringLiteral("the list is empty"));
+        return base::Result::failure(QStringLiteral("the list is empty"));
     }
     const int columns = objListView->model()->columnCount();
     QVector<QStringList> cells;
@@ -114,7 +114,7 @@ void HistoryHandlers::Command7_Click() {
     if (answer != platform::MessageBoxes::Answer::Yes) {
         return;
     }
-    const platform::Result cleared = history_->clear();
+    const base::Result cleared = history_->clear();
     emit statusText(cleared ? QStringLiteral("查询列表已清空...")
                             : NumberHistory::saveFailedText());
 }

@@ -16,8 +16,8 @@ namespace history {
 // Writes the progress list as a text file: one line per row, the cells joined by three
 // spaces, the first cell 8 bytes wide, GBK, CR LF after every line. Fails when the list is
 // empty (the file is not touched) or the file cannot be written.
-platform::Result ExportListViewContent(const platform::ListView* objListView,
-                                       const QString& strFilePath);
+base::Result ExportListViewContent(const platform::ListView* objListView,
+                                   const QString& strFilePath);
 
 // The controls of the main window that the history handlers work on.
 struct HistoryHandlerControls : HistoryControls {

@@ -21,8 +21,8 @@ std::optional<QStringList> NumberHistory::storedEntries() const {
     return readHistoryFile(filePath_);
 }
 
-platform::Result NumberHistory::write(const QStringList& entries) {
-    platform::Result written = writeHistoryFile(filePath_, entries);
+base::Result NumberHistory::write(const QStringList& entries) {
+    base::Result written = writeHistoryFile(filePath_, entries);
     changed();
     return written;
 }
@@ -33,7 +33,7 @@ void NumberHistory::changed() const {
     }
 }
 
-platform::Result NumberHistory::xr() {
+base::Result NumberHistory::xr() {
     const QString number = c_.Text1->text();
     const std::optional<QStringList> stored = storedEntries();
     if ((stored && holdsNumber(*stored, number)) || holdsNumber(c_.Text1->items(), number)) {
@@ -43,7 +43,7 @@ platform::Result NumberHistory::xr() {
     c_.Text1->appendItem(entry);
     if (!stored) {
         // Rewriting a file we could not read would lose what it holds.
-        return platform::Result::failure(QStringLiteral("cannot read %1").arg(filePath_));
+        return base::Result::failure(QStringLiteral("cannot read %1").arg(filePath_));
     }
     return write(*stored + QStringList{entry});
 }
@@ -55,15 +55,15 @@ void NumberHistory::dq() {
     }
 }
 
-platform::Result NumberHistory::xr2(const QStringList& entries) {
-    platform::Result written = write(entries);
+base::Result NumberHistory::xr2(const QStringList& entries) {
+    base::Result written = write(entries);
     c_.Text1->setText(QString());
     return written;
 }
 
-platform::Result NumberHistory::clear() {
+base::Result NumberHistory::clear() {
     c_.Text1->clearList();
-    platform::Result cleared = clearHistoryFile(filePath_);
+    base::Result cleared = clearHistoryFile(filePath_);
     changed();
     return cleared;
 }

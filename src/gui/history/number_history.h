@@ -6,8 +6,8 @@
 #include <functional>
 #include <optional>
 
+#include "base/result.h"
 #include "platform/controls/controls.h"
-#include "platform/result.h"
 
 namespace history {
 
@@ -34,20 +34,20 @@ public:
     // that number is stored already (in the file or in the list). The new entry is appended
     // to the list and the file holds everything it held before plus the new entry.
     // Fails when the history file could not be read or written.
-    platform::Result xr();
+    base::Result xr();
     // Appends the file's entries to the number list (nothing when it cannot be read).
     void dq();
     // Writes `entries` as the whole history and empties the number box. Fails when the
     // file could not be written.
-    platform::Result xr2(const QStringList& entries);
+    base::Result xr2(const QStringList& entries);
     // Removes every entry: empties the number list and removes the history file.
-    platform::Result clear();
+    base::Result clear();
 
     // The entries in the file: none when there is no file, nullopt when a file is there but
     // cannot be read (rewriting it then would lose what it holds).
     std::optional<QStringList> storedEntries() const;
     // Writes the file.
-    platform::Result write(const QStringList& entries);
+    base::Result write(const QStringList& entries);
 
     // What the windows show when the history could not be saved.
     static QString saveFailedText();

@@ -4,7 +4,7 @@
 #include <QUrl>
 #include <chrono>
 
-#include "platform/addresses.h"
+#include "base/addresses.h"
 #include "platform/net/http_fetch.h"
 
 namespace platform {
@@ -36,7 +36,7 @@ struct Environment {
     Clock* clock = nullptr;
     Notifier* notifier = nullptr;  // the desktop's notifications
     QString programFolder;         // holds wlnum.ini, skinh.she, zeluna.mp3, ts.mp3
-    Addresses addresses = Addresses::defaults();
+    base::Addresses addresses = base::Addresses::defaults();
     Limits limits;
 
     // A file in the program folder, joined with exactly one separator.

@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/text.h"
 #include "platform/controls/controls.h"
 #include "platform/system/message_boxes.h"
-#include "platform/text.h"
 #include "search/keyword.h"
 
 namespace search {

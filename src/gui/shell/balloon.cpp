@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "base/text.h"
 #include "platform/controls/controls.h"
-#include "platform/text.h"
 
 namespace shell {
 
@@ -21,7 +21,7 @@ constexpr qsizetype kShownChars = 2000;
 
 // A carriage return would show as a stray glyph in a label; CR LF is one line break.
 QString displayText(const QString& text) {
-    QString shown = platform::shownText(text, kShownChars);
+    QString shown = base::shownText(text, kShownChars);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;

@@ -6,9 +6,9 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "base/version.h"
 #include "platform/controls/controls.h"
 #include "platform/system/browser.h"
-#include "platform/version.h"
 #include "shell/logo.h"
 
 namespace shell {
@@ -84,7 +84,7 @@ void Form4::buildHeader() {
     placeLabel(c.Label9, 2520, 600);
 
     c.Label10 = platform::makeLabel(QStringLiteral("Label10"), QStringLiteral("版本号："), this);
-    c.Label10->setText(QStringLiteral("版本号：") + platform::versionText());
+    c.Label10->setText(QStringLiteral("版本号：") + base::versionText());
     placeLabel(c.Label10, 2520, 1320);
 
     c.Label1 = platform::makeLabel(QStringLiteral("Label1"),

@@ -4,7 +4,7 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace platform {
 
@@ -22,7 +22,7 @@ public:
             if (!whole.isValid()) {
                 return whole;
             }
-            return shownText(whole.toString(), ComboBox::kShownChars);
+            return base::shownText(whole.toString(), ComboBox::kShownChars);
         }
         return QStringListModel::data(index, role);
     }

@@ -1,6 +1,6 @@
 #include "platform/controls/controls.h"
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace platform {
 
@@ -25,7 +25,7 @@ QColor foreColor(const QWidget* widget) {
 }
 
 int twipsToPixels(int twips, const QWidget* widget) {
-    return twipsToPixelsAt(twips, widget ? widget->logicalDpiX() : 96);
+    return base::twipsToPixelsAt(twips, widget ? widget->logicalDpiX() : 96);
 }
 
 }  // namespace platform

@@ -7,9 +7,9 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "platform/controls/controls.h"
 #include "platform/controls/width_reserve.h"
-#include "platform/text.h"
 
 namespace platform {
 
@@ -32,7 +32,7 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            return column < line.cells.size() ? shownText(line.cells.at(column), kShownChars)
+            return column < line.cells.size() ? base::shownText(line.cells.at(column), kShownChars)
                                               : QString();
         case Qt::ForegroundRole:
             if (column < line.colors.size() && line.colors.at(column).isValid()) {

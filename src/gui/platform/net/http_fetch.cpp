@@ -3,8 +3,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "base/text_codec.h"
 #include "platform/controls/gate.h"
-#include "platform/text_codec.h"
 
 namespace platform {
 
@@ -201,7 +201,7 @@ void AsyncFetch::readHop() {
     result.error = errorText_;
     if (result.ok()) {
         result.error.clear();
-        result.text = decodeBody(body_, contentType_, options_.fallbackCharset);
+        result.text = base::decodeBody(body_, contentType_, options_.fallbackCharset);
     }
     body_.clear();
     running_ = false;

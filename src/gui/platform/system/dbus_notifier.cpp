@@ -51,7 +51,7 @@ QString DBusNotifier::sessionBusAddress() {
     return {};
 }
 
-void DBusNotifier::notify(const Notice& notice) {
+void DBusNotifier::notify(const base::Notice& notice) {
     if (address_.isEmpty()) {
         return;
     }
@@ -98,7 +98,7 @@ void DBusNotifier::onConnected(bool ok, bool bodyMarkup) {
     connector_->wait();
     delete connector_;
     connector_ = nullptr;
-    const QList<Notice> due = std::exchange(waiting_, {});
+    const QList<base::Notice> due = std::exchange(waiting_, {});
     if (!ok) {
         // No service now: these notices are dropped, and the next one tries again.
         QDBusConnection::disconnectFromBus(connectionName_);
@@ -106,12 +106,12 @@ void DBusNotifier::onConnected(bool ok, bool bodyMarkup) {
     }
     ready_ = true;
     bodyMarkup_ = bodyMarkup;
-    for (const Notice& notice : due) {
+    for (const base::Notice& notice : due) {
         send(notice);
     }
 }
 
-void DBusNotifier::send(const Notice& notice) {
+void DBusNotifier::send(const base::Notice& notice) {
     Shown& shown = shown_[notice.key];
     if (shown.pending) {
         // The notice on its way has no id yet to be replaced by.
@@ -146,7 +146,7 @@ void DBusNotifier::onSent(const QString& key, uint id) {
     shown->pending = false;
     shown->id = id;
     if (shown->next) {
-        const Notice next = *std::exchange(shown->next, std::nullopt);
+        const base::Notice next = *std::exchange(shown->next, std::nullopt);
         send(next);
     }
 }

@@ -25,7 +25,7 @@ public:
     // bus socket in XDG_RUNTIME_DIR when there is one; empty when there is none.
     static QString sessionBusAddress();
 
-    void notify(const Notice& notice) override;
+    void notify(const base::Notice& notice) override;
     void setWatching(bool) override {}
 
 private slots:
@@ -35,13 +35,13 @@ private slots:
 private:
     struct Shown {
         uint id = 0;
-        bool pending = false;        // a notice of this key is on its way
-        std::optional<Notice> next;  // due once the one on its way has its id
+        bool pending = false;              // a notice of this key is on its way
+        std::optional<base::Notice> next;  // due once the one on its way has its id
     };
 
     void connectInBackground();
     void onConnected(bool ok, bool bodyMarkup);
-    void send(const Notice& notice);
+    void send(const base::Notice& notice);
     void onSent(const QString& key, uint id);
 
     QString address_;
@@ -49,7 +49,7 @@ private:
     QThread* connector_ = nullptr;
     bool ready_ = false;
     bool bodyMarkup_ = true;
-    QList<Notice> waiting_;        // notices due before the bus was reached
+    QList<base::Notice> waiting_;  // notices due before the bus was reached
     QHash<QString, Shown> shown_;  // by key
 };
 

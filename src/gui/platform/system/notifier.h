@@ -3,7 +3,7 @@
 #include <QObject>
 #include <memory>
 
-#include "platform/notice.h"
+#include "base/notice.h"
 
 namespace platform {
 
@@ -15,7 +15,7 @@ public:
     using QObject::QObject;
     // Shows `notice` and returns at once; it takes the place of the last notice with the
     // same key when that one is still shown.
-    virtual void notify(const Notice& notice) = 0;
+    virtual void notify(const base::Notice& notice) = 0;
     // Whether the program watches a parcel by itself (a timed or a loop query is armed).
     virtual void setWatching(bool watching) = 0;
 

@@ -24,7 +24,7 @@ TrayNotifier::TrayNotifier(int showMs, QObject* parent) : Notifier(parent), tray
     tray_.setIcon(icon);
 }
 
-void TrayNotifier::notify(const Notice& notice) {
+void TrayNotifier::notify(const base::Notice& notice) {
     // The icon's tool tip keeps the latest notice after its balloon has gone.
     tray_.setToolTip(QStringLiteral("Trackoro\n") + notice.summary + u'\n' + notice.body);
     showing_.start();

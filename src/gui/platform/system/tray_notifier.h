@@ -17,7 +17,7 @@ public:
     // A balloon shows for `showMs` milliseconds.
     explicit TrayNotifier(int showMs = 10000, QObject* parent = nullptr);
 
-    void notify(const Notice& notice) override;
+    void notify(const base::Notice& notice) override;
     void setWatching(bool watching) override;
     bool iconShown() const { return tray_.isVisible(); }
 

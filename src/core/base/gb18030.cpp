@@ -1,4 +1,4 @@
-#include "platform/gb18030.h"
+#include "base/gb18030.h"
 
 #include <algorithm>
 #include <array>
@@ -6,9 +6,9 @@
 #include <iterator>
 #include <memory>
 
-#include "platform/gb18030_table.h"
+#include "base/gb18030_table.h"
 
-namespace platform::gb18030 {
+namespace base::gb18030 {
 
 namespace {
 
@@ -167,4 +167,4 @@ QString decode(QByteArrayView bytes) {
     return out;
 }
 
-}  // namespace platform::gb18030
+}  // namespace base::gb18030

@@ -3,9 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-#include "platform/result.h"
+#include "base/result.h"
 
-namespace platform {
+namespace base {
 
 // Replaces the file at `path` with `bytes`, or leaves the old file whole: the bytes go to a
 // temporary file beside it, which is renamed over the old one only when every byte was
@@ -13,4 +13,4 @@ namespace platform {
 // carries the reason.
 Result writeFileAtomically(const QString& path, const QByteArray& bytes);
 
-}  // namespace platform
+}  // namespace base

@@ -1,12 +1,12 @@
-#include "platform/text_codec.h"
+#include "base/text_codec.h"
 
 #include <QList>
 #include <QStringDecoder>
 #include <atomic>
 
-#include "platform/gb18030.h"
+#include "base/gb18030.h"
 
-namespace platform {
+namespace base {
 
 namespace {
 
@@ -78,4 +78,4 @@ QString decodeBody(QByteArrayView body, const QByteArray& contentType, const cha
     return decoder.decode(body);
 }
 
-}  // namespace platform
+}  // namespace base

@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-namespace platform {
+namespace base {
 
 // The outcome of an operation that can fail: success, or a failure with its reason in
 // words (for a log or a developer; the windows choose their own texts for the user).
@@ -26,4 +26,4 @@ private:
     std::optional<QString> error_;
 };
 
-}  // namespace platform
+}  // namespace base

@@ -3,9 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/addresses.h"
+#include "base/addresses.h"
 
-namespace platform {
+namespace base {
 
 // What the command line asks for.
 struct Options {
@@ -30,4 +30,4 @@ Options parseOptions(const QStringList& arguments);
 // before the window system is touched.
 bool asksOnlyForInformation(const QStringList& arguments);
 
-}  // namespace platform
+}  // namespace base

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace platform {
+namespace base {
 
 // The text without its leading and trailing spaces (U+0020) and no other character: tabs,
 // line ends and full-width spaces stay. This is the program's one notion of trimming, for
@@ -40,4 +40,4 @@ constexpr int twipsToPixelsAt(int twips, int dpi) {
     return (twips * dpi + 720) / 1440;
 }
 
-}  // namespace platform
+}  // namespace base

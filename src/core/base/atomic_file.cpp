@@ -1,8 +1,8 @@
-#include "platform/atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <QSaveFile>
 
-namespace platform {
+namespace base {
 
 Result writeFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
@@ -24,4 +24,4 @@ Result writeFileAtomically(const QString& path, const QByteArray& bytes) {
     return {};
 }
 
-}  // namespace platform
+}  // namespace base

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace platform {
+namespace base {
 
 // A desktop notification, in plain text: whatever draws it shows these characters as they
 // are. A later notice with the same key takes the place of one still shown.
@@ -12,4 +12,4 @@ struct Notice {
     QString body;
 };
 
-}  // namespace platform
+}  // namespace base

@@ -2,7 +2,7 @@
 
 #include <QUrl>
 
-namespace platform {
+namespace base {
 
 // The addresses of the services the program talks to. Each has a built-in default and can
 // be set on the command line.
@@ -16,4 +16,4 @@ struct Addresses {
     static Addresses defaults();
 };
 
-}  // namespace platform
+}  // namespace base

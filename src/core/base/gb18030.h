@@ -12,7 +12,7 @@
 // of its own on Windows, wrong beyond the Basic Multilingual Plane; and ICU 73.2 and later map
 // 18 characters the way of the 2022 edition of the standard (ICU 74 also reads A3 A0 as U+3000).
 // So the program keeps the 2005 edition itself, with no converter of the system at all.
-namespace platform::gb18030 {
+namespace base::gb18030 {
 
 // The structure of the encoding is computed here: ASCII as one byte; two bytes, a lead byte
 // 0x81-0xFE and a trail byte 0x40-0x7E or 0x80-0xFE; four bytes, 0x81-0xFE 0x30-0x39 0x81-0xFE
@@ -31,4 +31,4 @@ namespace platform::gb18030 {
 QByteArray encode(QStringView text);
 QString decode(QByteArrayView bytes);
 
-}  // namespace platform::gb18030
+}  // namespace base::gb18030

@@ -1,10 +1,10 @@
-#include "platform/options.h"
+#include "base/options.h"
 
 #include <QCommandLineParser>
 
-#include "platform/version.h"
+#include "base/version.h"
 
-namespace platform {
+namespace base {
 
 namespace {
 
@@ -95,4 +95,4 @@ Options parseOptions(const QStringList& arguments) {
     return options;
 }
 
-}  // namespace platform
+}  // namespace base

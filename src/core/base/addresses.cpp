@@ -1,6 +1,6 @@
-#include "platform/addresses.h"
+#include "base/addresses.h"
 
-namespace platform {
+namespace base {
 
 Addresses Addresses::defaults() {
     Addresses a;
@@ -12,4 +12,4 @@ Addresses Addresses::defaults() {
     return a;
 }
 
-}  // namespace platform
+}  // namespace base

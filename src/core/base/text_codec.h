@@ -5,7 +5,7 @@
 #include <QStringView>
 #include <optional>
 
-namespace platform {
+namespace base {
 
 // Text files of the program (history, export) and the tracking service's pages are GBK.
 // GB18030 is its superset: byte for byte the same for every character GBK has, and it
@@ -37,4 +37,4 @@ QString decodeBody(QByteArrayView body, const QByteArray& contentType, const cha
 // The charset parameter of a Content-Type header value, lower-cased; empty when none.
 QByteArray charsetOf(const QByteArray& contentType);
 
-}  // namespace platform
+}  // namespace base

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace platform::gb18030_table {
+namespace base::gb18030_table {
 
 // The code point of each two-byte code: lead bytes 0x81-0xFE, 190 trail bytes each
 // (0x40-0x7E, 0x80-0xFE).
@@ -2057,4 +2057,4 @@ inline constexpr FourByteRun kFourByteRuns[] = {
     {39116, 0xFE6C}, {39265, 0xFF5F}, {39394, 0xFFE6},
 };
 
-}  // namespace platform::gb18030_table
+}  // namespace base::gb18030_table

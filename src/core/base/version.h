@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace platform {
+namespace base {
 
 // The program's version numbers, from the one version the build names (CMake's
 // project(VERSION major.minor.revision)). The file version is major.minor.0.revision
@@ -23,4 +23,4 @@ inline QString versionText() {
         .arg(Version::revision);
 }
 
-}  // namespace platform
+}  // namespace base
