@@ -62,7 +62,6 @@ private slots:
     void cleanup();
 
     void timesAndNumbersShowWhole();
-    void columnsAreAtLeastTheirTwips();
     void progressTakesTheRest();
     void fontChangeRefitsTheColumns_data();
     void fontChangeRefitsTheColumns();
@@ -171,13 +170,6 @@ void TstColumns::checkVisibleCellsFit(const char* where) {
 
 void TstColumns::timesAndNumbersShowWhole() {
     checkVisibleCellsFit("as opened");
-}
-
-void TstColumns::columnsAreAtLeastTheirTwips() {
-    const int dpi = list->logicalDpiX();
-    QVERIFY(list->header()->sectionSize(kNumberColumn) >= (600 * dpi + 720) / 1440);
-    QVERIFY(list->header()->sectionSize(kTimeColumn) >= (2000 * dpi + 720) / 1440);
-    QVERIFY(list->header()->sectionSize(kProgressColumn) >= (5200 * dpi + 720) / 1440);
 }
 
 void TstColumns::progressTakesTheRest() {
