@@ -8,7 +8,8 @@
 namespace parcels {
 
 ParcelTableModel::ParcelTableModel(const watch::ParcelWatch* watch, QObject* parent)
-    : QAbstractTableModel(parent), watch_(watch), entries_(watch->entries()) {
+    : QAbstractTableModel(parent), watch_(watch) {
+    reload();
     connect(watch, &watch::ParcelWatch::entriesChanged, this, &ParcelTableModel::reload);
     connect(watch, &watch::ParcelWatch::recordChanged, this, &ParcelTableModel::recordChanged);
 }
@@ -25,8 +26,8 @@ QVariant ParcelTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= entries_.size()) {
         return {};
     }
-    const QString& entry = entries_.at(index.row());
-    const std::optional<ParcelRecord> record = watch_->record(entry);
+    const ParcelEntry& parsed = parsed_.at(index.row());
+    const std::optional<ParcelRecord> record = watch_->record({parsed.number, parsed.company});
     if (role == Qt::ForegroundRole) {
         // A parcel that moved with its last answer stands out, as the newest line does in
         // the main window.
@@ -41,11 +42,11 @@ QVariant ParcelTableModel::data(const QModelIndex& index, int role) const {
     }
     switch (index.column()) {
         case Number:
-            return parseEntry(entry).number;
+            return parsed.number;
         case Company:
-            return parseEntry(entry).company;
+            return parsed.company;
         case Remark:
-            return parseEntry(entry).remark;
+            return parsed.remark;
         case State:
             if (!record) {
                 return notQueriedText();
@@ -75,13 +76,17 @@ QVariant ParcelTableModel::headerData(int section, Qt::Orientation orientation, 
 void ParcelTableModel::reload() {
     beginResetModel();
     entries_ = watch_->entries();
+    parsed_.clear();
+    parsed_.reserve(entries_.size());
+    for (const QString& entry : entries_) {
+        parsed_.append(parseEntry(entry));
+    }
     endResetModel();
 }
 
 void ParcelTableModel::recordChanged(const QString& number, const QString& company) {
-    const ParcelKey key{number, company};
-    for (int row = 0; row < entries_.size(); ++row) {
-        if (keyOfEntry(entries_.at(row)) == key) {
+    for (int row = 0; row < parsed_.size(); ++row) {
+        if (parsed_.at(row).number == number && parsed_.at(row).company == company) {
             emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
         }
     }

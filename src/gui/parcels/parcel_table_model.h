@@ -2,6 +2,9 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <QVector>
+
+#include "parcels/parcel_state.h"
 
 namespace watch {
 class ParcelWatch;
@@ -47,6 +50,8 @@ private:
 
     const watch::ParcelWatch* watch_;
     QStringList entries_;
+    // Each entry read against the catalogue once, when the rows are (re)made, not per cell.
+    QVector<ParcelEntry> parsed_;
 };
 
 }  // namespace parcels

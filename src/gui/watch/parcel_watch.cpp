@@ -64,7 +64,11 @@ parcels::ParcelsState ParcelWatch::readSaved(const QString& programFolder) {
 }
 
 std::optional<parcels::ParcelRecord> ParcelWatch::record(const QString& entry) const {
-    const auto found = state_.parcels.constFind(parcels::keyOfEntry(entry));
+    return record(parcels::keyOfEntry(entry));
+}
+
+std::optional<parcels::ParcelRecord> ParcelWatch::record(const parcels::ParcelKey& key) const {
+    const auto found = state_.parcels.constFind(key);
     if (found == state_.parcels.constEnd()) {
         return std::nullopt;
     }

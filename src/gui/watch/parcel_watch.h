@@ -44,6 +44,7 @@ public:
     const QStringList& entries() const { return entries_; }
     // What the last query of the entry's parcel said; nullopt for one never queried.
     std::optional<parcels::ParcelRecord> record(const QString& entry) const;
+    std::optional<parcels::ParcelRecord> record(const parcels::ParcelKey& key) const;
     parcels::WatchSettings settings() const { return state_.watch; }
 
     // Queries every parcel of the history; a refresh under way goes on.
