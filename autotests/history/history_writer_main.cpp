@@ -59,8 +59,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read the contents\n");
         return 2;
     }
-    const QVector<QStringList> rowsA = rowsOf(*a);
-    const QVector<QStringList> rowsB = rowsOf(*b);
+    // Rows only for the export: a writer is started for every kill, so it gets ready fast.
+    const QVector<QStringList> rowsA = history ? QVector<QStringList>() : rowsOf(*a);
+    const QVector<QStringList> rowsB = history ? QVector<QStringList>() : rowsOf(*b);
 
     // Start with the content the file does not hold now, so that every write changes it.
     QFile current(target);
