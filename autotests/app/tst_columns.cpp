@@ -6,7 +6,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleFactory>
-#include <QtTest>
+#include <QTest>
 
 #include "support/main_window_fixture.h"
 #include "support/painted_text.h"

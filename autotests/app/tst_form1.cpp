@@ -3,7 +3,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 #include <functional>
 
 #include "base/version.h"

@@ -5,7 +5,7 @@
 // is tested (tst_platform); here the program meets it whole, once, with its real cap.
 #include <sys/resource.h>
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 #include <functional>
 
 #include "support/main_window_fixture.h"

@@ -2,7 +2,7 @@
 // the input checks, the answer phrases, the progress list, the parcel status, the change
 // alert and the history file.
 #include <QFileDevice>
-#include <QtTest>
+#include <QTest>
 #include <functional>
 
 #include "history/number_history.h"

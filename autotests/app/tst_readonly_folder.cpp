@@ -7,7 +7,7 @@
 // stands for a file no one can write.
 #include <QDir>
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 #include <optional>
 
 #include "history/number_history.h"

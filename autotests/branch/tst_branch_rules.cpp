@@ -1,4 +1,4 @@
-#include <QtTest>
+#include <QTest>
 
 #include "branch/encoding.h"
 #include "branch/page.h"

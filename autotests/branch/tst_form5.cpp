@@ -1,7 +1,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
+#include <QTimer>
 #include <functional>
 
 #include <memory>

@@ -5,7 +5,7 @@
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QtTest>
+#include <QTest>
 
 #include "base/text.h"
 #include "base/text_codec.h"

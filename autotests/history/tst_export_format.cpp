@@ -1,7 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include "base/text_codec.h"
 #include "history/export_format.h"

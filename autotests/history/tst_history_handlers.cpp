@@ -3,7 +3,7 @@
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include "base/text_codec.h"
 #include "history/export_format.h"

@@ -6,8 +6,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
-#include <QtTest>
 #include <algorithm>
 
 #include "desktop_session.h"

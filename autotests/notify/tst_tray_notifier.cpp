@@ -3,7 +3,7 @@
 // a balloon brings the program forward.
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QtTest>
+#include <QTest>
 
 #include "platform/system/tray_notifier.h"
 

@@ -1,7 +1,8 @@
 // 全部快件: the list of every parcel of the history, refreshed together against a local
 // tracking service, watched in the background, remembered across runs, exported as CSV.
 #include <QAccessible>
-#include <QtTest>
+#include <QTest>
+#include <QUrlQuery>
 
 #include "parcels/parcel_list_window.h"
 #include "parcels/parcel_table_model.h"

@@ -1,7 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include "parcels/parcel_state.h"
 #include "parcels/parcels_file.h"

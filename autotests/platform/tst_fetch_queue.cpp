@@ -2,8 +2,9 @@
 // 127.0.0.1: how many requests are open at once, a server that never ends, stopping, the event
 // loop left free, and the same statuses as the waiting fetch.
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
-#include <QtTest>
+#include <QTimer>
 #include <functional>
 
 #include "base/text_codec.h"

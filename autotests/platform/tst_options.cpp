@@ -1,5 +1,5 @@
 // The command line, read without an application object: --help and refusals need no display.
-#include <QtTest>
+#include <QTest>
 
 #include "base/options.h"
 #include "base/version.h"

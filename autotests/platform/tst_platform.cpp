@@ -10,9 +10,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <QtTest>
 #include <functional>
 
 #include "base/atomic_file.h"

@@ -7,7 +7,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
+#include <QTimer>
 
 #include "platform/system/message_boxes.h"
 #include "platform/system/qt_translation.h"

@@ -5,8 +5,8 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QTest>
 #include <QTimer>
-#include <QtTest>
 
 #include "requery/requery.h"
 #include "support/activation.h"

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
-#include <QtTest>
 
 #include "support/main_window_fixture.h"
 #include "support/stand_ins.h"

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 #include "platform/controls/controls.h"
 #include "shell/balloon.h"

@@ -1,8 +1,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
-#include <QtTest>
 
 #include "platform/controls/controls.h"
 #include "platform/system/browser.h"

@@ -4,7 +4,7 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QProcess>
-#include <QtTest>
+#include <QTest>
 #include <cmath>
 
 #include "platform/system/media_player.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QTest>
 #include <QWidget>
-#include <QtTest>
 
 namespace testsupport {
 

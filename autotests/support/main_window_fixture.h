@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtTest>
+#include <QTest>
 #include <memory>
 
 #include "app/main_window.h"

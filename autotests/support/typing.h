@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QtTest>
+#include <QTest>
 
 namespace testsupport {
 

@@ -1,7 +1,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QRandomGenerator>
+#include <QTest>
 #include <QUrlQuery>
-#include <QtTest>
 #include <memory>
 
 #include "support/literal_parse.h"
