@@ -77,6 +77,19 @@ bool settled(QWidget* window) {
     });
 }
 
+// Opens the main window, and the user makes its text `percent` as large while it is open;
+// true once the window has settled.
+bool openAt(MainWindowFixture& f, int percent) {
+    app::Form1* form = f.open();
+    if (!QTest::qWaitForWindowExposed(form)) {
+        return false;
+    }
+    if (percent != 100) {
+        form->setFont(scaled(form->font(), percent));
+    }
+    return settled(form);
+}
+
 // The (label, text) pairs a window shows, checked together in one window at each text size.
 using LabelTexts = QList<QPair<const char*, const char*>>;
 
@@ -141,7 +154,6 @@ void TstValueWidths::mainWindowLabels_data() {
     addFontRows();
 }
 
-// The user makes the text larger while the window is open.
 void TstValueWidths::mainWindowLabels() {
     QFETCH(int, fontPercent);
     const LabelTexts texts = {
@@ -159,12 +171,8 @@ void TstValueWidths::mainWindowLabels() {
         {"S1_Panel5", "20:48:58"},
     };
     MainWindowFixture f;
-    app::Form1* form = f.open();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-    if (fontPercent != 100) {
-        form->setFont(scaled(form->font(), fontPercent));
-    }
-    QVERIFY(settled(form));
+    QVERIFY(openAt(f, fontPercent));
+    app::Form1* form = f.form.get();
     const QString problem = textsProblem(form, texts);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
@@ -182,12 +190,8 @@ void TstValueWidths::clockKeepsTheWindow_data() {
 void TstValueWidths::clockKeepsTheWindow() {
     QFETCH(int, fontPercent);
     MainWindowFixture f;
-    app::Form1* form = f.open();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-    if (fontPercent != 100) {
-        form->setFont(scaled(form->font(), fontPercent));
-    }
-    QVERIFY(settled(form));
+    QVERIFY(openAt(f, fontPercent));
+    app::Form1* form = f.form.get();
     auto* clock = form->findChild<QLabel*>(QStringLiteral("S1_Panel5"));
     QVERIFY(clock);
     const QSize opened = form->size();
