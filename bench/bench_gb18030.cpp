@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/text_codec.h"
+#include "median.h"
 
 namespace {
 
@@ -60,12 +61,6 @@ int once() {
     return 0;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,9 +84,9 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("median of %d processes, microseconds:\n", runs);
-    std::printf("  first read of a 200-entry history   %8.0f\n", median(columns[0]));
-    std::printf("  the same read again                 %8.0f\n", median(columns[1]));
-    std::printf("  first write of a short text         %8.0f\n", median(columns[2]));
-    std::printf("  write of the 200-entry history      %8.0f\n", median(columns[3]));
+    std::printf("  first read of a 200-entry history   %8.0f\n", bench::median(columns[0]));
+    std::printf("  the same read again                 %8.0f\n", bench::median(columns[1]));
+    std::printf("  first write of a short text         %8.0f\n", bench::median(columns[2]));
+    std::printf("  write of the 200-entry history      %8.0f\n", bench::median(columns[3]));
     return 0;
 }

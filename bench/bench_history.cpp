@@ -12,14 +12,9 @@
 
 #include "history/history_entry.h"
 #include "history/history_file.h"
+#include "median.h"
 
 namespace {
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 double timeIt(int runs, const std::function<void()>& work) {
     std::vector<double> ms;
@@ -29,7 +24,7 @@ double timeIt(int runs, const std::function<void()>& work) {
         work();
         ms.push_back(timer.nsecsElapsed() / 1e6);
     }
-    return median(ms);
+    return bench::median(ms);
 }
 
 }  // namespace

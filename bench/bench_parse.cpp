@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "median.h"
 #include "platform/controls/controls.h"
 #include "tracking/answer.h"
 #include "tracking/result_parser.h"
@@ -49,12 +50,6 @@ int parseAndFill(const QString& page, platform::ListViewModel& model) {
     return model.rowCount();
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,8 +84,8 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
-        const double parse = median(parseMs);
-        const double total = median(totalMs);
+        const double parse = bench::median(parseMs);
+        const double total = bench::median(totalMs);
         std::printf("%8d %10.0f %12.3f %12.3f %12.3f\n", rows, page.size() * 2 / 1024.0, parse,
                     total - parse, total);
         if (rows == 16000) {
