@@ -84,7 +84,6 @@ private:
     // Change alert counters.
     int previousLineCount_ = 0;
     int currentLineCount_ = 0;
-    // The save of the running query could not write the history file.
     // How the running query's save of its number into the history went.
     base::Result numberSaved_;
     // The courier, number and remark the running query asked about.
